@@ -1,0 +1,173 @@
+/*
+ * dbld.h - public interface of the pressure image libraries.
+ *
+ * One pressure image from the seat mat (DBLD), sampling between cells, the
+ * diagnostic log, and the seat evaluations that work on such images.  Every
+ * declaration here is a plain C-ABI name exported by the libraries that
+ * contain it; a host program may call them directly, without Tcl.
+ */
+#ifndef DBLD_H
+#define DBLD_H
+
+#include <stdio.h>
+
+#if defined(__GNUC__)
+#define DBLD_EXPORT __attribute__((visibility("default")))
+#else
+#define DBLD_EXPORT
+#endif
+
+#ifdef __cplusplus
+extern "C" {
+#endif
+
+/* ---- Pressure image record -------------------------------------------- */
+
+/* One pressure image: n_rows x n_cols int values, row-major.  mask holds one
+ * flag per cell: 0 = valid measurement, nonzero = no valid measurement. */
+typedef struct DBLD {
+    int n_rows;
+    int n_cols;
+    int* dbld;
+    int val_min;
+    int val_max;
+    int* mask;
+} DBLD;
+
+/* A point on the mat in cell units: x = column position, y = row position. */
+typedef struct MATTENPUNKT {
+    float x;
+    float y;
+} MATTENPUNKT;
+
+/* Side of the body: links = columns 0 .. n_x/2-1, rechts = the rest. */
+typedef enum SEITE { links = 0, rechts = 1 } SEITE;
+
+typedef enum DBLD_LOGLEVEL {
+    DBLD_LOGLEVEL_ERR = 0,
+    DBLD_LOGLEVEL_WARN = 1,
+    DBLD_LOGLEVEL_LOG = 2,
+    DBLD_LOGLEVEL_DBG = 3,
+    DBLD_LOGLEVEL_DBG2 = 4
+} DBLD_LOGLEVEL;
+
+/* Process-wide diagnostic log level, initially DBLD_LOGLEVEL_ERR. */
+DBLD_EXPORT extern DBLD_LOGLEVEL dbld_loglevel;
+
+/* New zero-filled record (values and mask in one block), val_min 0,
+ * val_max 255.  Returns null when memory cannot be obtained. */
+DBLD_EXPORT DBLD* DBLD_new(int n_rows, int n_cols);
+/* New record filled from a row-major array; cells <= 0 are masked.
+ * Returns null when memory cannot be obtained. */
+DBLD_EXPORT DBLD* DBLD_init(const int* druckwerte, int n_rows, int n_cols);
+/* Frees a record made by DBLD_new and sets *dbld to null. */
+DBLD_EXPORT void DBLD_delete(DBLD** dbld);
+/* Recomputes val_min / val_max over all cells. */
+DBLD_EXPORT void DBLD_min_max(DBLD* dbld);
+/* Bilinear pressure at column position x, row position y; 0 where the
+ * image offers no value there. */
+DBLD_EXPORT float DBLD_dbldvalsq(const DBLD* dbld, float x, float y);
+
+/* Diagnostic log on standard error, printf-style, gated by dbld_loglevel. */
+DBLD_EXPORT void dbld_err_msg(const char* format, ...)
+    __attribute__((format(printf, 1, 2)));
+DBLD_EXPORT void dbld_warn_msg(const char* format, ...)
+    __attribute__((format(printf, 1, 2)));
+DBLD_EXPORT void dbld_log_msg(const char* format, ...)
+    __attribute__((format(printf, 1, 2)));
+DBLD_EXPORT void dbld_dbg_msg(const char* format, ...)
+    __attribute__((format(printf, 1, 2)));
+DBLD_EXPORT void dbld_dbg2_msg(const char* format, ...)
+    __attribute__((format(printf, 1, 2)));
+
+/* ---- Pressure image text format and cleaning ----------------------------- */
+/* @@TEXTFORMAT@@ (declarations of DBLD_get, DBLD_put, DBLD_bereinigen) */
+
+/* ---- Evaluation results ------------------------------------------------- */
+
+/* Result of the standard evaluation. */
+typedef struct AUSWERTUNG_STD {
+    MATTENPUNKT schwerpunkt1;
+    MATTENPUNKT schwerpunkt2;
+    MATTENPUNKT schwerpunkt;
+    float gewicht1;
+    float gewicht2;
+    float sitzknochenabstand;
+} AUSWERTUNG_STD;
+
+/* Ellipse describing one sit-bone region. */
+typedef struct ELLIPSE {
+    MATTENPUNKT mitte;
+    float a;
+    float b;
+    float w;
+    MATTENPUNKT s1;
+    MATTENPUNKT s2;
+    MATTENPUNKT n1;
+    MATTENPUNKT n2;
+    MATTENPUNKT f1;
+    MATTENPUNKT f2;
+    MATTENPUNKT r1;
+    MATTENPUNKT r2;
+    MATTENPUNKT r3;
+    MATTENPUNKT r4;
+} ELLIPSE;
+
+/* Result of the extended evaluation.  schwerpunkt, gewicht1 and gewicht2
+ * are not set by it. */
+typedef struct AUSWERTUNG_STDPLUS {
+    MATTENPUNKT schwerpunkt1;
+    MATTENPUNKT schwerpunkt2;
+    MATTENPUNKT schwerpunkt;
+    int gewicht1;
+    int gewicht2;
+    float sitzknochenabstand;
+    float sitzknochenwinkel_links;
+    float sitzknochenwinkel_rechts;
+    float sitzknochenwinkel;
+    ELLIPSE ellipse_links;
+    ELLIPSE ellipse_rechts;
+} AUSWERTUNG_STDPLUS;
+
+/* One side's hull in cell units. */
+typedef struct HUELLE {
+    int n_punkte;
+    MATTENPUNKT* punkte;
+} HUELLE;
+
+/* Result of the hull evaluation. */
+typedef struct AUSWERTUNG_HUELLEN {
+    HUELLE huelle_links;
+    HUELLE huelle_rechts;
+} AUSWERTUNG_HUELLEN;
+
+/* The result area a caller hands to an evaluation; each evaluation fills
+ * its own member. */
+typedef union AUSWERTUNGSERGEBNIS {
+    AUSWERTUNG_STD std;
+    AUSWERTUNG_STDPLUS stdplus;
+    AUSWERTUNG_HUELLEN huellen;
+} AUSWERTUNGSERGEBNIS;
+
+/* ---- Seat evaluations ---------------------------------------------------- */
+/* Each returns 1 when the result is filled and 0 when there is none (for
+ * std and std+: working memory could not be obtained). */
+DBLD_EXPORT int DBLD_auswertung_std(AUSWERTUNGSERGEBNIS* ergebnis, const DBLD* dbld);
+DBLD_EXPORT int DBLD_auswertung_stdplus(AUSWERTUNGSERGEBNIS* ergebnis, const DBLD* dbld);
+/* Pressure-weighted centre of all unmasked nonzero cells; returns 1 when the
+ * centre's x is greater than 0.  The mask must be present. */
+DBLD_EXPORT int DBLD_auswertung_cop(double* px, double* py, const DBLD* dbld);
+
+/* @@HUELLEN@@ (hull evaluation: DBLD_auswertung_huellen, tuning variables) */
+
+/* @@BILD@@ (rendering: BILDPARAMETER, colour settings, raster and JPEG writers) */
+
+/* @@BECKENROTATION@@ (pelvic rotation: OVAL, BROT_*) */
+
+/* @@KALVORA@@ (seat score: DBLD_kalvora) */
+
+#ifdef __cplusplus
+}
+#endif
+
+#endif /* DBLD_H */

@@ -1,0 +1,91 @@
+// Shared Tcl glue of the command procedures.
+#include "dbld_tcl.h"
+
+#include <climits>
+#include <cstring>
+
+namespace dbld_tcl {
+
+int fehler(Tcl_Interp* interp, const char* text)
+{
+    Tcl_SetObjResult(interp, Tcl_NewStringObj(text, -1));
+    return TCL_ERROR;
+}
+
+int anzahl_lesen(Tcl_Interp* interp, Tcl_Obj* zeilen, Tcl_Obj* spalten,
+                 bool negativ_erlaubt, int* n_y, int* n_x, int* n)
+{
+    if (Tcl_GetIntFromObj(interp, zeilen, n_y) != TCL_OK ||
+        Tcl_GetIntFromObj(interp, spalten, n_x) != TCL_OK)
+        return TCL_ERROR;
+    if (!negativ_erlaubt) {
+        if (*n_y < 0)
+            return fehler(interp, "n_y < 0");
+        if (*n_x < 0)
+            return fehler(interp, "n_x < 0");
+    }
+    long long produkt = (long long)*n_y * *n_x;
+    if (produkt > INT_MAX || produkt < INT_MIN)
+        return fehler(interp, "n_y * n_x zu gross");
+    *n = (int)produkt;
+    return TCL_OK;
+}
+
+int liste_laenge(Tcl_Interp* interp, Tcl_Obj* liste, int* l)
+{
+    return Tcl_ListObjLength(interp, liste, l);
+}
+
+int feld_anlegen(Tcl_Interp* interp, int n, IntFeld* feld)
+{
+    // Tcl's allocator counts in unsigned int bytes; one element at least so
+    // that an empty image still gets a valid array.
+    size_t elemente = n > 0 ? (size_t)n : 1;
+    if (elemente > UINT_MAX / sizeof(int))
+        return fehler(interp, "zu wenig Speicher");
+    int* p = (int*)Tcl_AttemptAlloc((unsigned int)(elemente * sizeof(int)));
+    if (!p)
+        return fehler(interp, "zu wenig Speicher");
+    memset(p, 0, elemente * sizeof(int));
+    feld->reset(p);
+    return TCL_OK;
+}
+
+int liste_nach_int(Tcl_Interp* interp, Tcl_Obj* liste, int* ziel)
+{
+    int l;
+    Tcl_Obj** elemente;
+    if (Tcl_ListObjGetElements(interp, liste, &l, &elemente) != TCL_OK)
+        return TCL_ERROR;
+    for (int i = 0; i < l; ++i)
+        if (Tcl_GetIntFromObj(interp, elemente[i], &ziel[i]) != TCL_OK)
+            return TCL_ERROR;
+    return TCL_OK;
+}
+
+int druckbild_lesen(Tcl_Interp* interp, Tcl_Obj* liste, Tcl_Obj* zeilen,
+                    Tcl_Obj* spalten, bool negativ_erlaubt, int* n_y, int* n_x,
+                    IntFeld* werte)
+{
+    int n, l;
+    if (anzahl_lesen(interp, zeilen, spalten, negativ_erlaubt, n_y, n_x, &n) != TCL_OK ||
+        liste_laenge(interp, liste, &l) != TCL_OK)
+        return TCL_ERROR;
+    if (n != l)
+        return fehler(interp, "[llength druckbild] != n_y * n_x");
+    if (feld_anlegen(interp, l, werte) != TCL_OK)
+        return TCL_ERROR;
+    return liste_nach_int(interp, liste, werte->get());
+}
+
+void dict_double(Tcl_Obj* dict, const char* key, double wert)
+{
+    Tcl_DictObjPut(nullptr, dict, Tcl_NewStringObj(key, -1), Tcl_NewDoubleObj(wert));
+}
+
+void dict_obj(Tcl_Obj* dict, const char* key, Tcl_Obj* wert)
+{
+    Tcl_DictObjPut(nullptr, dict, Tcl_NewStringObj(key, -1), wert);
+}
+
+} // namespace dbld_tcl

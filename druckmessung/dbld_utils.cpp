@@ -1,0 +1,32 @@
+// Diagnostic log: printf-style output on standard error, gated by the
+// process-wide level.  No prefix, no time stamp, no added line end.
+#include "dbld.h"
+
+#include <stdarg.h>
+
+DBLD_LOGLEVEL dbld_loglevel = DBLD_LOGLEVEL_ERR;
+
+namespace {
+
+void schreiben(DBLD_LOGLEVEL ab, const char* format, va_list args)
+{
+    if (dbld_loglevel >= ab)
+        vfprintf(stderr, format, args);
+}
+
+} // namespace
+
+#define DBLD_LOG_FUNKTION(name, level)          \
+    void name(const char* format, ...)          \
+    {                                           \
+        va_list args;                           \
+        va_start(args, format);                 \
+        schreiben(level, format, args);         \
+        va_end(args);                           \
+    }
+
+DBLD_LOG_FUNKTION(dbld_err_msg, DBLD_LOGLEVEL_ERR)
+DBLD_LOG_FUNKTION(dbld_warn_msg, DBLD_LOGLEVEL_WARN)
+DBLD_LOG_FUNKTION(dbld_log_msg, DBLD_LOGLEVEL_LOG)
+DBLD_LOG_FUNKTION(dbld_dbg_msg, DBLD_LOGLEVEL_DBG)
+DBLD_LOG_FUNKTION(dbld_dbg2_msg, DBLD_LOGLEVEL_DBG2)
