@@ -164,7 +164,13 @@ DBLD_EXPORT int DBLD_auswertung_cop(double* px, double* py, const DBLD* dbld);
 
 /* @@BECKENROTATION@@ (pelvic rotation: OVAL, BROT_*) */
 
-/* @@KALVORA@@ (seat score: DBLD_kalvora) */
+/* ---- Seat score ---------------------------------------------------------- */
+/* Score in [0, 100] of the unmasked cells (mask 0) of an image: the share of
+ * the cells, highest pressure first, that can be taken before the running
+ * mean departs by more than 10 percent from its own running average.
+ * 100.0 when fewer than two cells take part.  Returns -1.0 when working
+ * memory cannot be obtained.  val_min / val_max are not read. */
+DBLD_EXPORT double DBLD_kalvora(const DBLD* dbld);
 
 #ifdef __cplusplus
 }
