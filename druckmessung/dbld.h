@@ -162,7 +162,42 @@ DBLD_EXPORT int DBLD_auswertung_cop(double* px, double* py, const DBLD* dbld);
 
 /* @@BILD@@ (rendering: BILDPARAMETER, colour settings, raster and JPEG writers) */
 
-/* @@BECKENROTATION@@ (pelvic rotation: OVAL, BROT_*) */
+/* ---- Pelvic rotation ----------------------------------------------------- */
+/* The figure fitted to the logged points: the centre of the cloud, four
+ * extreme points, the corners c1 (front left), c2 (front right), c3 (rear
+ * right) and c4 (rear left) of the enclosing parallelogram, and ten times
+ * its width and height, all in the units of the points. */
+typedef struct OVAL {
+    MATTENPUNKT center;
+    MATTENPUNKT left;
+    MATTENPUNKT front;
+    MATTENPUNKT right;
+    MATTENPUNKT rear;
+    MATTENPUNKT c1;
+    MATTENPUNKT c2;
+    MATTENPUNKT c3;
+    MATTENPUNKT c4;
+    float width;
+    float height;
+} OVAL;
+
+/* Process-wide log of up to 600 points (a ring: the oldest point goes) and
+ * one result; not locked, call from one thread.  The first point after a
+ * report starts a new recording.
+ * BROT_log appends a point and returns the number of points logged (1 to
+ * 600); a non-finite x or y is not logged and gives 0.
+ * BROT_logcop appends the image's centre of pressure, or returns 0 and logs
+ * nothing when the image has none.
+ * BROT_result closes an open recording, fits the figure, copies the latest
+ * result to *p_beckenrotation and returns its code: 0 = complete, 1 = no
+ * points or an empty point group, 2 = left and right means share their x.
+ * BROT_json_result does the same and writes the result as JSON text of at
+ * most size bytes (NUL included); returns its length, or 0 when it does not
+ * fit (or jbr is null or size 0). */
+DBLD_EXPORT int BROT_log(double x, double y);
+DBLD_EXPORT int BROT_logcop(const DBLD* dbld);
+DBLD_EXPORT int BROT_result(OVAL* p_beckenrotation);
+DBLD_EXPORT int BROT_json_result(char* jbr, size_t size);
 
 /* ---- Seat score ---------------------------------------------------------- */
 /* Score in [0, 100] of the unmasked cells (mask 0) of an image: the share of
