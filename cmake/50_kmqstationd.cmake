@@ -1,0 +1,27 @@
+# The Kmqstationd package: the station's analysis command (std, std+), the
+# image commands, and the station-bound string cipher ::kmqcrypt.
+add_library(dbld_crypt OBJECT crypt/crypt_tea.cpp crypt/getmac.cpp)
+target_include_directories(dbld_crypt PUBLIC ${PROJECT_SOURCE_DIR}/crypt ${DBLD_DIR})
+set_property(GLOBAL APPEND PROPERTY DBLD_TEST_OBJEKTE dbld_crypt)
+
+# No centre-of-pressure evaluation: the station's command has no cop.
+dbld_paket(kmqstationd Kmqstationd 0.1 kmqstationd/kmqstationd.cpp
+           OBJECTS dbld_kern dbld_std dbld_tclglue dbld_analyse dbld_crypt)
+target_include_directories(kmqstationd PRIVATE ${PROJECT_SOURCE_DIR}/crypt
+                           ${PROJECT_SOURCE_DIR}/kmqstationd)
+
+# The hull evaluation is part of the station library (exported, no command).
+if(TARGET dbld_huellen)
+  target_sources(kmqstationd PRIVATE $<TARGET_OBJECTS:dbld_huellen>)
+endif()
+
+# Rendering and JPEG output; this is the only library that links libjpeg.
+if(TARGET dbld_bild)
+  find_package(JPEG REQUIRED)
+  target_sources(kmqstationd PRIVATE $<TARGET_OBJECTS:dbld_bild>)
+  target_link_libraries(kmqstationd PRIVATE JPEG::JPEG)
+endif()
+if(TARGET dbld_bild_tcl)
+  target_sources(kmqstationd PRIVATE $<TARGET_OBJECTS:dbld_bild_tcl>)
+  target_compile_definitions(kmqstationd PRIVATE DBLD_MIT_BILD)
+endif()

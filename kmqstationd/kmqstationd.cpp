@@ -1,0 +1,161 @@
+// The Kmqstationd package: the station variant of ::druckbild::analyse
+// (std and std+, the short std result), the image commands
+// ::druckbild::jpegdata and ::druckbild::photo_configure, and ::kmqcrypt.
+#include "kmqstationd.h"
+
+#include "crypt_tea.h"
+#include "dbld_analyse.h"
+#include "dbld_tcl.h"
+#ifdef DBLD_MIT_BILD
+#include "dbld_bild_tcl.h"
+#endif
+
+#include <cerrno>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <memory>
+
+using dbld_tcl::fehler;
+
+namespace {
+
+// ---- ::druckbild::analyse, station variant --------------------------------
+
+const char* const mtds_analyse[] = {"std", "std+", nullptr};
+
+// No centre of pressure, the std result without the combined centroid and
+// the weights, no mask array.
+const ANALYSE_VARIANTE kmqstationd = {mtds_analyse, nullptr, false, false};
+
+// ---- ::kmqcrypt ----------------------------------------------------------
+
+const char* const unterbefehle[] = {"encrypt", "encrypt00", "decrypt", "decrypt00", nullptr};
+enum UNTERBEFEHL { u_encrypt, u_encrypt00, u_decrypt, u_decrypt00 };
+
+// The password of encrypt00 / decrypt00, the same on every station.
+const char passwort00[] = "5c:0e:8b:21:47:d3";
+
+struct Frei {
+    void operator()(void* p) const { free(p); }
+};
+// A work buffer from malloc, freed when it goes.
+template <class T> using Puffer = std::unique_ptr<T[], Frei>;
+
+// malloc of n bytes, at least one so that an empty text has a buffer too.
+template <class T> Puffer<T> anlegen(size_t n)
+{
+    return Puffer<T>((T*)malloc(n > 0 ? n : 1));
+}
+
+// Sets the password for the subcommand into pwd (room for 18 bytes).
+int passwort(Tcl_Interp* interp, int unterbefehl, char* pwd)
+{
+    if (unterbefehl == u_encrypt00 || unterbefehl == u_decrypt00) {
+        memcpy(pwd, passwort00, sizeof passwort00);
+        return TCL_OK;
+    }
+    if (get_mac(pwd))
+        return TCL_OK;
+    char meldung[200];
+    snprintf(meldung, sizeof meldung,
+             "Das Passwort fuer diese Station kann nicht ermittelt werden (%s).",
+             strerror(errno));
+    return fehler(interp, meldung);
+}
+
+// The cipher text of the string as lower-case hexadecimal text.
+int verschluesseln(Tcl_Interp* interp, Tcl_Obj* text, TEA_KEY* key)
+{
+    int laenge;
+    const char* plain = Tcl_GetStringFromObj(text, &laenge);
+    int l_e;
+    if (!tea_text::kapazitaet(laenge, &l_e))
+        return fehler(interp, "Text zu lang");
+    Puffer<unsigned char> encrypted = anlegen<unsigned char>((size_t)l_e);
+    if (!encrypted)
+        return fehler(interp, "zu wenig Speicher");
+    int n = tea_encrypt(encrypted.get(), l_e, plain, key);
+
+    Puffer<char> hex = anlegen<char>(2 * (size_t)n + 1);
+    if (!hex)
+        return fehler(interp, "zu wenig Speicher");
+    tea_text::hex_schreiben(hex.get(), encrypted.get(), n);
+    Tcl_SetObjResult(interp, Tcl_NewStringObj(hex.get(), 2 * n));
+    return TCL_OK;
+}
+
+// The plain text of a hexadecimal cipher text; an odd last digit is
+// ignored, as are the bytes beyond the last whole block.
+int entschluesseln(Tcl_Interp* interp, Tcl_Obj* text, TEA_KEY* key)
+{
+    int laenge;
+    const char* hex = Tcl_GetStringFromObj(text, &laenge);
+    int n = laenge / 2;
+    Puffer<unsigned char> encrypted = anlegen<unsigned char>((size_t)n);
+    if (!encrypted)
+        return fehler(interp, "zu wenig Speicher");
+    if (!tea_text::hex_lesen(encrypted.get(), hex, n))
+        return fehler(interp, "Keine korrekt kodierten Binaerdaten.");
+
+    Puffer<char> plain = anlegen<char>((size_t)n);
+    if (!plain)
+        return fehler(interp, "zu wenig Speicher");
+    int count = tea_decrypt(plain.get(), encrypted.get(), n, key);
+    Tcl_SetObjResult(interp, Tcl_NewStringObj(plain.get(), count));
+    return TCL_OK;
+}
+
+} // namespace
+
+int Druckbildanalyse_Cmd(ClientData, Tcl_Interp* interp, int objargc,
+                         Tcl_Obj* const objargv[])
+{
+    return analyse_cmd(&kmqstationd, interp, objargc, objargv);
+}
+
+int Kmqcrypt_Cmd(ClientData, Tcl_Interp* interp, int objargc, Tcl_Obj* const objargv[])
+{
+    if (objargc != 3) {
+        Tcl_WrongNumArgs(interp, 1, objargv,
+                         "{ encrypt | encrypt00 | decrypt | decrypt00 } <string>");
+        return TCL_ERROR;
+    }
+    int unterbefehl;
+    if (Tcl_GetIndexFromObjStruct(interp, objargv[1], unterbefehle, sizeof(char*),
+                                  "subcommand", 0, &unterbefehl) != TCL_OK)
+        return TCL_ERROR;
+
+    char pwd[18];
+    if (passwort(interp, unterbefehl, pwd) != TCL_OK)
+        return TCL_ERROR;
+    TEA_KEY key;
+    pwd2tea_key(&key, pwd);
+
+    if (unterbefehl == u_encrypt || unterbefehl == u_encrypt00)
+        return verschluesseln(interp, objargv[2], &key);
+    return entschluesseln(interp, objargv[2], &key);
+}
+
+int Kmqstationd_Init(Tcl_Interp* interp)
+{
+    if (!Tcl_PkgInitStubsCheck(interp, "8.6", 0))
+        return TCL_ERROR;
+    if (Tcl_PkgProvideEx(interp, "Kmqstationd", "0.1", nullptr) == TCL_ERROR)
+        return TCL_ERROR;
+    Tcl_CreateObjCommand(interp, "::druckbild::analyse", Druckbildanalyse_Cmd, nullptr,
+                         nullptr);
+#ifdef DBLD_MIT_BILD
+    Tcl_CreateObjCommand(interp, "::druckbild::jpegdata", Druckbildjpegdata_Cmd, nullptr,
+                         nullptr);
+    Tcl_CreateObjCommand(interp, "::druckbild::photo_configure",
+                         Druckbildphoto_configure_Cmd, nullptr, nullptr);
+#endif
+    Tcl_CreateObjCommand(interp, "::kmqcrypt", Kmqcrypt_Cmd, nullptr, nullptr);
+    return TCL_OK;
+}
+
+int Tcl_Init(Tcl_Interp* interp)
+{
+    return Kmqstationd_Init(interp);
+}

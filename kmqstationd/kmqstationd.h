@@ -1,0 +1,17 @@
+// The Kmqstationd package: the station's analysis command, the image
+// commands and the station-bound string cipher ::kmqcrypt.
+#ifndef KMQSTATIOND_H
+#define KMQSTATIOND_H
+
+#include "dbld.h"
+
+#include <tcl.h>
+
+extern "C" {
+DBLD_EXPORT int Kmqstationd_Init(Tcl_Interp* interp);
+// ::kmqcrypt { encrypt | encrypt00 | decrypt | decrypt00 } <string>
+DBLD_EXPORT int Kmqcrypt_Cmd(ClientData cdata, Tcl_Interp* interp, int objargc,
+                             Tcl_Obj* const objargv[]);
+}
+
+#endif
