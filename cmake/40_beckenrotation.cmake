@@ -6,3 +6,5 @@ set_property(GLOBAL APPEND PROPERTY DBLD_TEST_OBJEKTE dbld_beckenrotation)
 
 dbld_paket(beckenrotation Beckenrotation 1.0 druckmessung/dbld_beckenrotation_tcl.cpp
            OBJECTS dbld_kern dbld_cop dbld_tclglue dbld_beckenrotation)
+set_property(GLOBAL APPEND PROPERTY DBLD_EXPORTE_Beckenrotation
+             BROT_log BROT_logcop BROT_result BROT_json_result DBLD_auswertung_cop)

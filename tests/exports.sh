@@ -1,0 +1,20 @@
+#!/bin/sh
+# Checks a module's dynamic symbol table: the expected plain names are
+# exported, nothing C++-mangled is, and libtcl is not among the needed
+# libraries (the host process provides Tcl).
+#   exports.sh library name...
+lib=$1
+shift
+status=0
+symbole=$(nm -D --defined-only "$lib" | awk '{print $3}')
+for name in "$@"; do
+    echo "$symbole" | grep -qx "$name" || { echo "$lib: $name is not exported"; status=1; }
+done
+gemangelt=$(echo "$symbole" | grep '^_Z')
+[ -z "$gemangelt" ] || { echo "$lib: C++ symbols exported:"; echo "$gemangelt"; status=1; }
+if readelf -d "$lib" | grep NEEDED | grep -qi 'libtcl'; then
+    echo "$lib: links libtcl"
+    status=1
+fi
+[ $status -eq 0 ] && echo "$lib: $# names exported, no C++ symbols, no libtcl"
+exit $status
