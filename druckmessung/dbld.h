@@ -160,7 +160,62 @@ DBLD_EXPORT int DBLD_auswertung_cop(double* px, double* py, const DBLD* dbld);
 
 /* @@HUELLEN@@ (hull evaluation: DBLD_auswertung_huellen, tuning variables) */
 
-/* @@BILD@@ (rendering: BILDPARAMETER, colour settings, raster and JPEG writers) */
+/* ---- Rendering: false colours, rasters, JPEG ----------------------------- */
+
+/* Rendering parameters.  grid: 0 = none, 1 = solid, 2 = dotted; mask: 1 =
+ * draw masked cells light grey; quality: JPEG quality (libjpeg limits it to
+ * 1 .. 100). */
+typedef struct BILDPARAMETER {
+    int resolution; /* pixels per cell edge */
+    int grid;
+    int frame;      /* border width in pixels */
+    int mask;
+    int quality;
+} BILDPARAMETER;
+
+/* A pixel writer: gets the output handle, the pixel's column x and row y
+ * (from the top left) and its three colour bytes red, green, blue. */
+typedef void (*PIXELSCHREIBER)(void* ausgabe, int x, int y, const unsigned char* farbe);
+
+/* Process-wide colour settings.  The contrast is stored clamped to 0 .. 7
+ * and returned; each background component as its absolute value modulo 256. */
+DBLD_EXPORT int DBLD_set_ccontrast(int contrast);
+DBLD_EXPORT int DBLD_get_ccontrast(void);
+DBLD_EXPORT void DBLD_set_bgcolor(int red, int green, int blue);
+DBLD_EXPORT void DBLD_get_bgcolor(int* red, int* green, int* blue);
+/* Colour of a level 0 .. 255 (red at the top, violet at the bottom); levels
+ * <= 0 give the background colour, levels above 255 count as 255. */
+DBLD_EXPORT void DBLD_value_to_color(int* red, int* green, int* blue, int level);
+/* Image size with border: width = n_cols * resolution + 2 * frame, height
+ * likewise; stored where the pointers are not null; returns width * height.
+ * A size that does not fit an int gives -1 everywhere. */
+DBLD_EXPORT int DBLD_pixsize(int* width, int* height, const DBLD* dbld, int resolution,
+                             int frame);
+/* Hands every pixel of the false-colour image to the writer, row by row from
+ * the top (the record's last row first).  Draws nothing for a record without
+ * rows or columns, a resolution below 1, a negative frame, or a size that
+ * does not fit an int. */
+DBLD_EXPORT void DBLD_put_gen(void* ausgabe, PIXELSCHREIBER pixelschreiber, const DBLD* dbld,
+                              const BILDPARAMETER* par);
+/* Binary ("P6") and plain ("P3") PPM of the false-colour image; nothing is
+ * written for an image DBLD_put_gen would not draw. */
+DBLD_EXPORT void DBLD_put_ppm(FILE* f, const DBLD* dbld, const BILDPARAMETER* par);
+DBLD_EXPORT void DBLD_put_ppm_plain(FILE* f, const DBLD* dbld, const BILDPARAMETER* par);
+/* Plain PGM of 255 - value per cell, row 0 at the top, each cell a block of
+ * scale x scale pixels. */
+DBLD_EXPORT void DBLD_print_grey(FILE* f, const DBLD* dbld, int scale);
+/* Plain PPM of the raw cell values through the colour scale, each cell a
+ * block of scale x scale pixels, cells separated by grey gaps. */
+DBLD_EXPORT void DBLD_print_color(FILE* f, const DBLD* dbld, int scale, int gap);
+/* JPEG of the false-colour image into a buffer from malloc, which the caller
+ * frees with free (*buffer null and *length 0 on entry).  JPEG to a stdio
+ * stream.  Both return 1 on success; 0 when the image cannot be made (no
+ * rows or columns, resolution < 1, frame < 0, width or height above 65500,
+ * no memory, a libjpeg error such as a failed write); the reason then goes
+ * to the diagnostic log and the buffer and length are as on entry. */
+DBLD_EXPORT int DBLD_to_jpeg(unsigned char** buffer, unsigned long* length, const DBLD* dbld,
+                             const BILDPARAMETER* par);
+DBLD_EXPORT int DBLD_put_jpeg(FILE* f, const DBLD* dbld, const BILDPARAMETER* par);
 
 /* ---- Pelvic rotation ----------------------------------------------------- */
 /* The figure fitted to the logged points: the centre of the cloud, four

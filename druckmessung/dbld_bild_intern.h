@@ -1,0 +1,38 @@
+// Internal pieces of the rendering shared with the image commands (not
+// exported): the size check and the JPEG writer that hands back libjpeg's
+// message instead of logging it.
+#ifndef DBLD_BILD_INTERN_H
+#define DBLD_BILD_INTERN_H
+
+#include "dbld.h"
+
+#include <stddef.h>
+
+struct jpeg_progress_mgr;
+
+namespace dbld_bild {
+
+// Room for one message of the JPEG writers (libjpeg's own are shorter).
+constexpr size_t MELDUNG_MAX = 200;
+
+// Width, height and raster size (3 bytes per pixel) of the image a JPEG
+// writer would make.  Returns null when they are fine, else the reason:
+// "n_rows < 1", "n_cols < 1", "resolution < 1", "frame < 0",
+// "Bildbreite > 65500", "Bildhoehe > 65500" or "Rastergroesse zu gross".
+const char* jpeg_masse(const DBLD* dbld, const BILDPARAMETER* par, int* breite, int* hoehe,
+                       size_t* rastergroesse);
+
+// DBLD_to_jpeg without the log: on failure returns false, leaves buffer and
+// length as on entry and puts the reason into meldung (MELDUNG_MAX bytes).
+// fortschritt, when not null, becomes the compressor's progress monitor.
+bool jpeg_in_speicher(unsigned char** puffer, unsigned long* laenge, const DBLD* dbld,
+                      const BILDPARAMETER* par, char* meldung,
+                      jpeg_progress_mgr* fortschritt = nullptr);
+
+// DBLD_put_jpeg without the log, likewise.
+bool jpeg_in_datei(FILE* f, const DBLD* dbld, const BILDPARAMETER* par, char* meldung,
+                   jpeg_progress_mgr* fortschritt = nullptr);
+
+} // namespace dbld_bild
+
+#endif

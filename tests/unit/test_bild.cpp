@@ -1,0 +1,852 @@
+// Rendering: colour settings and scale, rasteriser, PPM / PGM dumps, JPEG.
+#include "bild_helfer.h"
+#include "druckmessung/dbld_bild_intern.h"
+
+#include <gtest/gtest.h>
+
+#include <jpeglib.h>
+#include <jerror.h>
+
+#include <algorithm>
+#include <array>
+#include <cmath>
+#include <climits>
+#include <csetjmp>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+#include <vector>
+
+namespace {
+
+using Farbe = std::array<int, 3>;
+
+Farbe farbe(int level)
+{
+    Farbe f;
+    DBLD_value_to_color(&f[0], &f[1], &f[2], level);
+    return f;
+}
+
+// The colour settings are process-wide: every test starts and ends with
+// contrast 0 and a white background.
+class Bild : public ::testing::Test {
+protected:
+    void SetUp() override { zuruecksetzen(); }
+    void TearDown() override { zuruecksetzen(); }
+    static void zuruecksetzen()
+    {
+        DBLD_set_ccontrast(0);
+        DBLD_set_bgcolor(255, 255, 255);
+    }
+};
+
+// Everything a function writes to a stream, as a string.
+template <class F> std::string ausgabe(F schreiben)
+{
+    char* text = nullptr;
+    size_t laenge = 0;
+    FILE* f = open_memstream(&text, &laenge);
+    schreiben(f);
+    fclose(f);
+    std::string s(text, laenge);
+    free(text);
+    return s;
+}
+
+// The raster DBLD_put_gen hands over, with a check that the pixels come row
+// by row from the top left without gaps.
+struct Raster {
+    int breite = 0, hoehe = 0;
+    std::vector<unsigned char> rgb;
+    int x_erwartet = 0, y_erwartet = 0;
+    bool lueckenlos = true;
+
+    Farbe pixel(int x, int y) const
+    {
+        size_t i = 3 * ((size_t)y * breite + x);
+        return {rgb[i], rgb[i + 1], rgb[i + 2]};
+    }
+};
+
+void sammeln(void* ausgabe, int x, int y, const unsigned char* f)
+{
+    Raster* r = (Raster*)ausgabe;
+    if (x != r->x_erwartet || y != r->y_erwartet) {
+        // a new row starts at x = 0 on the next y
+        if (!(x == 0 && y == r->y_erwartet + 1 && r->x_erwartet == r->breite))
+            r->lueckenlos = false;
+    }
+    r->rgb.insert(r->rgb.end(), f, f + 3);
+    r->x_erwartet = x + 1;
+    r->y_erwartet = y;
+}
+
+Raster rastern(const DBLD* dbld, const BILDPARAMETER& par)
+{
+    Raster r;
+    DBLD_pixsize(&r.breite, &r.hoehe, dbld, par.resolution, par.frame);
+    DBLD_put_gen(&r, sammeln, dbld, &par);
+    return r;
+}
+
+BILDPARAMETER parameter(int resolution, int grid = 0, int frame = 0, int mask = 0,
+                        int quality = 80)
+{
+    return BILDPARAMETER{resolution, grid, frame, mask, quality};
+}
+
+const Farbe GRAU = {128, 128, 128};
+const Farbe RAHMEN = {64, 64, 64};
+const Farbe MASKE = {208, 208, 208};
+
+// ---- JPEG helpers: an independent compression and a real decoder ----------
+
+struct TestFehler {
+    jpeg_error_mgr pub;
+    jmp_buf sprung;
+};
+
+void test_fehler_ausgang(j_common_ptr cinfo)
+{
+    longjmp(((TestFehler*)cinfo->err)->sprung, 1);
+}
+
+// The raster compressed with the plain libjpeg sequence (RGB, defaults,
+// quality with baseline, all tables, one row per call) into a buffer from
+// malloc.  Returns false on a libjpeg error.
+bool referenz_jpeg(const unsigned char* rgb, int breite, int hoehe, int quality,
+                   unsigned char** puffer, unsigned long* laenge, jpeg_compress_struct* cinfo,
+                   TestFehler* fehler)
+{
+    cinfo->err = jpeg_std_error(&fehler->pub);
+    fehler->pub.error_exit = test_fehler_ausgang;
+    if (setjmp(fehler->sprung)) {
+        jpeg_destroy_compress(cinfo);
+        return false;
+    }
+    jpeg_create_compress(cinfo);
+    jpeg_mem_dest(cinfo, puffer, laenge);
+    cinfo->image_width = breite;
+    cinfo->image_height = hoehe;
+    cinfo->input_components = 3;
+    cinfo->in_color_space = JCS_RGB;
+    jpeg_set_defaults(cinfo);
+    jpeg_set_quality(cinfo, quality, TRUE);
+    jpeg_start_compress(cinfo, TRUE);
+    while (cinfo->next_scanline < cinfo->image_height) {
+        JSAMPROW zeile = (JSAMPROW)(rgb + (size_t)cinfo->next_scanline * 3 * breite);
+        jpeg_write_scanlines(cinfo, &zeile, 1);
+    }
+    jpeg_finish_compress(cinfo);
+    jpeg_destroy_compress(cinfo);
+    return true;
+}
+
+std::vector<unsigned char> referenz(const Raster& r, int quality)
+{
+    jpeg_compress_struct cinfo;
+    TestFehler fehler;
+    unsigned char* puffer = nullptr;
+    unsigned long laenge = 0;
+    std::vector<unsigned char> daten;
+    if (referenz_jpeg(r.rgb.data(), r.breite, r.hoehe, quality, &puffer, &laenge, &cinfo,
+                      &fehler))
+        daten.assign(puffer, puffer + laenge);
+    free(puffer);
+    return daten;
+}
+
+struct DEKODIERT {
+    int breite, hoehe, komponenten;
+    unsigned char* rgb; // malloc
+};
+
+bool dekodieren_roh(const unsigned char* daten, unsigned long laenge, DEKODIERT* d,
+                    jpeg_decompress_struct* cinfo, TestFehler* fehler)
+{
+    d->rgb = nullptr;
+    cinfo->err = jpeg_std_error(&fehler->pub);
+    fehler->pub.error_exit = test_fehler_ausgang;
+    if (setjmp(fehler->sprung)) {
+        jpeg_destroy_decompress(cinfo);
+        free(d->rgb);
+        d->rgb = nullptr;
+        return false;
+    }
+    jpeg_create_decompress(cinfo);
+    jpeg_mem_src(cinfo, daten, laenge);
+    jpeg_read_header(cinfo, TRUE);
+    cinfo->out_color_space = JCS_RGB;
+    jpeg_start_decompress(cinfo);
+    d->breite = (int)cinfo->output_width;
+    d->hoehe = (int)cinfo->output_height;
+    d->komponenten = cinfo->output_components;
+    size_t zeile = (size_t)d->breite * d->komponenten;
+    d->rgb = (unsigned char*)malloc(zeile * d->hoehe);
+    while (cinfo->output_scanline < cinfo->output_height) {
+        JSAMPROW z = d->rgb + cinfo->output_scanline * zeile;
+        jpeg_read_scanlines(cinfo, &z, 1);
+    }
+    jpeg_finish_decompress(cinfo);
+    jpeg_destroy_decompress(cinfo);
+    return true;
+}
+
+// Decodes JPEG data with libjpeg's decompressor; breite 0 when it fails.
+Raster dekodieren(const unsigned char* daten, unsigned long laenge)
+{
+    jpeg_decompress_struct cinfo;
+    TestFehler fehler;
+    DEKODIERT d{};
+    Raster r;
+    if (dekodieren_roh(daten, laenge, &d, &cinfo, &fehler) && d.komponenten == 3) {
+        r.breite = d.breite;
+        r.hoehe = d.hoehe;
+        r.rgb.assign(d.rgb, d.rgb + 3 * (size_t)d.breite * d.hoehe);
+    }
+    free(d.rgb);
+    return r;
+}
+
+// DBLD_to_jpeg into a vector.
+std::vector<unsigned char> jpeg(const DBLD* dbld, const BILDPARAMETER& par)
+{
+    unsigned char* puffer = nullptr;
+    unsigned long laenge = 0;
+    std::vector<unsigned char> daten;
+    if (DBLD_to_jpeg(&puffer, &laenge, dbld, &par))
+        daten.assign(puffer, puffer + laenge);
+    free(puffer);
+    return daten;
+}
+
+// A 4 x 5 image with a mound, as the rendering tests draw it.
+void huegel(TestBild& b)
+{
+    b.block(0, 3, 0, 4, 0);
+    b.setze(1, 1, 40);
+    b.setze(1, 2, 120);
+    b.setze(2, 2, 255);
+    b.setze(2, 3, 90);
+    b.setze(3, 0, 7);
+    DBLD_min_max(&b.dbld);
+}
+
+// ---- Colour settings and scale -----------------------------------------------
+
+TEST_F(Bild, ColourScaleExamples)
+{
+    EXPECT_EQ(farbe(255), (Farbe{255, 4, 0}));
+    EXPECT_EQ(farbe(197), (Farbe{255, 250, 0}));
+    EXPECT_EQ(farbe(196), (Farbe{255, 255, 0}));
+    EXPECT_EQ(farbe(136), (Farbe{0, 255, 0}));
+    EXPECT_EQ(farbe(100), (Farbe{0, 255, 153}));
+    EXPECT_EQ(farbe(76), (Farbe{0, 255, 255}));
+    EXPECT_EQ(farbe(16), (Farbe{0, 0, 255}));
+    EXPECT_EQ(farbe(1), (Farbe{63, 0, 255}));
+}
+
+TEST_F(Bild, LevelsAbove255CountAs255)
+{
+    for (int level : {256, 300, 100000, INT_MAX})
+        EXPECT_EQ(farbe(level), (Farbe{255, 4, 0})) << level;
+}
+
+TEST_F(Bild, ZeroAndNegativeLevelsGiveTheBackground)
+{
+    DBLD_set_bgcolor(12, 34, 56);
+    for (int level : {0, -1, -255, INT_MIN})
+        EXPECT_EQ(farbe(level), (Farbe{12, 34, 56})) << level;
+    // With a contrast 0 is not stepped, nor a level at or below -q.
+    DBLD_set_ccontrast(4);
+    for (int level : {0, -16, -17, -1000, INT_MIN})
+        EXPECT_EQ(farbe(level), (Farbe{12, 34, 56})) << level;
+}
+
+TEST_F(Bild, NegativeLevelInsideTheFirstBandIsSteppedLikeAnyOther)
+{
+    // (-5 / 16) * 16 + 15 = 15: the band rule applies to every level but 0.
+    DBLD_set_ccontrast(4);
+    EXPECT_EQ(farbe(-5), farbe(15));
+    EXPECT_NE(farbe(-5), (Farbe{255, 255, 255}));
+}
+
+TEST_F(Bild, ContrastBands)
+{
+    // the plain colours of the band tops
+    Farbe f15 = farbe(15), f31 = farbe(31), f127 = farbe(127), f255 = farbe(255);
+    DBLD_set_ccontrast(4);
+    EXPECT_EQ(farbe(16), f31);
+    EXPECT_EQ(farbe(31), f31);
+    for (int level = 1; level <= 15; ++level)
+        EXPECT_EQ(farbe(level), f15) << level;
+    for (int level = 240; level <= 255; ++level)
+        EXPECT_EQ(farbe(level), f255) << level;
+    EXPECT_NE(farbe(15), farbe(16));
+
+    DBLD_set_ccontrast(7);
+    for (int level = 1; level <= 127; ++level)
+        EXPECT_EQ(farbe(level), f127) << level;
+    for (int level = 128; level <= 255; ++level)
+        EXPECT_EQ(farbe(level), f255) << level;
+    EXPECT_EQ(farbe(INT_MAX), f255);
+}
+
+TEST_F(Bild, ContrastIsClampedToZeroToSeven)
+{
+    EXPECT_EQ(DBLD_set_ccontrast(9), 7);
+    EXPECT_EQ(DBLD_get_ccontrast(), 7);
+    EXPECT_EQ(DBLD_set_ccontrast(-2), 0);
+    EXPECT_EQ(DBLD_get_ccontrast(), 0);
+    EXPECT_EQ(DBLD_set_ccontrast(3), 3);
+    EXPECT_EQ(DBLD_get_ccontrast(), 3);
+    EXPECT_EQ(DBLD_set_ccontrast(INT_MIN), 0);
+}
+
+TEST_F(Bild, BackgroundIsAbsoluteValueModulo256)
+{
+    int r, g, b;
+    DBLD_get_bgcolor(&r, &g, &b);
+    EXPECT_EQ((Farbe{r, g, b}), (Farbe{255, 255, 255}));
+    DBLD_set_bgcolor(-1, 256, 300);
+    DBLD_get_bgcolor(&r, &g, &b);
+    EXPECT_EQ((Farbe{r, g, b}), (Farbe{1, 0, 44}));
+    DBLD_set_bgcolor(INT_MIN, INT_MAX, -257);
+    DBLD_get_bgcolor(&r, &g, &b);
+    EXPECT_EQ((Farbe{r, g, b}), (Farbe{0, 255, 1}));
+}
+
+// ---- Sizes and the rasteriser --------------------------------------------------
+
+TEST_F(Bild, PixsizeWithBorder)
+{
+    TestBild b(2, 3);
+    int w = 0, h = 0;
+    EXPECT_EQ(DBLD_pixsize(&w, &h, &b.dbld, 20, 5), 3500);
+    EXPECT_EQ(w, 70);
+    EXPECT_EQ(h, 50);
+    EXPECT_EQ(DBLD_pixsize(nullptr, &h, &b.dbld, 10, 2), 34 * 24);
+    EXPECT_EQ(h, 24);
+    EXPECT_EQ(DBLD_pixsize(&w, nullptr, &b.dbld, 1, 0), 6);
+    EXPECT_EQ(w, 3);
+    // a size that does not fit an int
+    EXPECT_EQ(DBLD_pixsize(&w, &h, &b.dbld, INT_MAX, 0), -1);
+    EXPECT_EQ(w, -1);
+    EXPECT_EQ(h, -1);
+    EXPECT_EQ(DBLD_pixsize(&w, &h, &b.dbld, 40000, 0), -1);
+}
+
+TEST_F(Bild, BinaryPpmOfTwoByThreeWithBorder)
+{
+    TestBild b(2, 3, {{0, 0, 50}, {1, 2, 200}});
+    DBLD_min_max(&b.dbld);
+    BILDPARAMETER par = parameter(20, 0, 5);
+    std::string ppm = ausgabe([&](FILE* f) { DBLD_put_ppm(f, &b.dbld, &par); });
+    const std::string kopf = "P6\n70 50\n255\n";
+    ASSERT_EQ(ppm.size(), kopf.size() + 3 * 70 * 50);
+    EXPECT_EQ(ppm.substr(0, kopf.size()), kopf);
+    // the same pixels as the rasteriser hands over
+    Raster r = rastern(&b.dbld, par);
+    EXPECT_TRUE(r.lueckenlos);
+    EXPECT_EQ(std::string(r.rgb.begin(), r.rgb.end()), ppm.substr(kopf.size()));
+    // a border 5 pixels wide, nothing of it inside
+    for (int x = 0; x < 70; ++x)
+        for (int y = 0; y < 50; ++y) {
+            bool rand = x < 5 || x >= 65 || y < 5 || y >= 45;
+            if (rand)
+                EXPECT_EQ(r.pixel(x, y), RAHMEN) << x << "," << y;
+            else
+                EXPECT_NE(r.pixel(x, y), RAHMEN) << x << "," << y;
+        }
+}
+
+TEST_F(Bild, PlainPpmLayout)
+{
+    TestBild b(1, 2, {{0, 0, 255}, {0, 1, 255}});
+    DBLD_min_max(&b.dbld);
+    BILDPARAMETER par = parameter(1, 0, 1);
+    std::string ppm = ausgabe([&](FILE* f) { DBLD_put_ppm_plain(f, &b.dbld, &par); });
+    // 4 x 3: border rows and columns round two image pixels
+    Raster r = rastern(&b.dbld, par);
+    auto text = [&](int x, int y) {
+        Farbe p = r.pixel(x, y);
+        return std::to_string(p[0]) + " " + std::to_string(p[1]) + " " + std::to_string(p[2]);
+    };
+    std::string rand = "64 64 64 64 64 64 64 64 64 64 64 64\n";
+    std::string erwartet = "P3\n4 3\n255\n" + rand + "64 64 64 " + text(1, 1) + " " +
+                           text(2, 1) + " 64 64 64\n" + rand;
+    EXPECT_EQ(ppm, erwartet);
+}
+
+TEST_F(Bild, SolidGridWithResolutionFour)
+{
+    TestBild b(2, 2);
+    b.block(0, 1, 0, 1, 200);
+    DBLD_min_max(&b.dbld);
+    Raster r = rastern(&b.dbld, parameter(4, 1));
+    ASSERT_EQ(r.breite, 8);
+    ASSERT_EQ(r.hoehe, 8);
+    for (int y = 0; y < 8; ++y)
+        for (int x = 0; x < 8; ++x) {
+            bool linie = x == 3 || y == 3;
+            EXPECT_EQ(r.pixel(x, y) == GRAU, linie) << x << "," << y;
+        }
+}
+
+TEST_F(Bild, DottedGridOnOddRowsAndColumns)
+{
+    TestBild b(2, 2);
+    b.block(0, 1, 0, 1, 200);
+    DBLD_min_max(&b.dbld);
+    Raster r = rastern(&b.dbld, parameter(4, 2));
+    for (int y = 0; y < 8; ++y)
+        for (int x = 0; x < 8; ++x) {
+            bool linie = (x == 3 && y % 2 == 1) || (y == 3 && x % 2 == 1);
+            EXPECT_EQ(r.pixel(x, y) == GRAU, linie) << x << "," << y;
+        }
+}
+
+TEST_F(Bild, GridIsOffsetByTheBorder)
+{
+    TestBild b(2, 2);
+    b.block(0, 1, 0, 1, 200);
+    DBLD_min_max(&b.dbld);
+    Raster r = rastern(&b.dbld, parameter(4, 1, 2));
+    ASSERT_EQ(r.breite, 12);
+    EXPECT_EQ(r.pixel(5, 2), GRAU);
+    EXPECT_EQ(r.pixel(2, 5), GRAU);
+    EXPECT_EQ(r.pixel(9, 5), GRAU);
+    EXPECT_EQ(r.pixel(5, 9), GRAU);
+    EXPECT_NE(r.pixel(9, 9), GRAU); // last pixel of the image part: no line
+    EXPECT_NE(r.pixel(9, 9), RAHMEN);
+    EXPECT_EQ(r.pixel(10, 5), RAHMEN);
+    EXPECT_EQ(r.pixel(5, 10), RAHMEN);
+}
+
+// The colour the rasteriser must give a pixel sampling (x, y).
+Farbe farbe_bei(const DBLD* dbld, float x, float y)
+{
+    float s = (float)(255.0 / dbld->val_max);
+    return farbe((int)(DBLD_dbldvalsq(dbld, x, y) * s));
+}
+
+TEST_F(Bild, ResolutionTwoSamplesHalfCellSteps)
+{
+    TestBild b(4, 5);
+    huegel(b);
+    Raster r = rastern(&b.dbld, parameter(2));
+    ASSERT_EQ(r.breite, 10);
+    ASSERT_EQ(r.hoehe, 8);
+    int verschieden = 0;
+    for (int i_row = 0; i_row < 4; ++i_row)
+        for (int i_col = 0; i_col < 5; ++i_col) {
+            float fy0 = (float)(i_row + 0.4);
+            float fy1 = fy0 - 0.5f;
+            float fx0 = (float)(i_col - 0.5);
+            float fx1 = fx0 + 0.5f;
+            EXPECT_EQ(fx1, (float)i_col);
+            EXPECT_FLOAT_EQ(fy1, i_row - 0.1f);
+            int y = 2 * (3 - i_row), x = 2 * i_col; // last record row at the top
+            EXPECT_EQ(r.pixel(x, y), farbe_bei(&b.dbld, fx0, fy0));
+            EXPECT_EQ(r.pixel(x + 1, y), farbe_bei(&b.dbld, fx1, fy0));
+            EXPECT_EQ(r.pixel(x, y + 1), farbe_bei(&b.dbld, fx0, fy1));
+            EXPECT_EQ(r.pixel(x + 1, y + 1), farbe_bei(&b.dbld, fx1, fy1));
+            verschieden += r.pixel(x, y) != r.pixel(x + 1, y + 1);
+        }
+    EXPECT_GT(verschieden, 5); // the sub-pixels really differ
+}
+
+TEST_F(Bild, ResolutionOneSamplesLeftOfTheCellCentre)
+{
+    TestBild b(4, 5);
+    huegel(b);
+    Raster r = rastern(&b.dbld, parameter(1));
+    for (int i_row = 0; i_row < 4; ++i_row)
+        for (int i_col = 0; i_col < 5; ++i_col)
+            EXPECT_EQ(r.pixel(i_col, 3 - i_row),
+                      farbe_bei(&b.dbld, (float)(i_col - 0.5), (float)(i_row + 0.4)));
+    // cell (2, 2) of 255 sampled at (1.5, 2.4): half of it toward the empty
+    // cell (2, 1), 0.6 of that toward the empty row 3: 76.5 -> level 76
+    EXPECT_EQ(r.pixel(2, 1), farbe(76));
+    EXPECT_EQ(farbe(76), (Farbe{0, 255, 255}));
+}
+
+TEST_F(Bild, ValMaxZeroDrawsBackgroundOnly)
+{
+    DBLD_set_bgcolor(1, 2, 3);
+    TestBild b(2, 2, {{0, 0, -5}});
+    b.dbld.val_min = -5;
+    b.dbld.val_max = 0;
+    Raster r = rastern(&b.dbld, parameter(3));
+    for (int y = 0; y < 6; ++y)
+        for (int x = 0; x < 6; ++x)
+            EXPECT_EQ(r.pixel(x, y), (Farbe{1, 2, 3}));
+    // the grid still shows
+    r = rastern(&b.dbld, parameter(3, 1));
+    EXPECT_EQ(r.pixel(2, 0), GRAU);
+}
+
+TEST_F(Bild, MaskedCellsAreLightGreyOnlyWithTheMaskParameter)
+{
+    TestBild b(2, 2);
+    b.block(0, 1, 0, 1, 100);
+    b.maske[2] = -1; // row 1, column 0: top left in the picture
+    DBLD_min_max(&b.dbld);
+    Raster mit = rastern(&b.dbld, parameter(4, 1, 0, 1));
+    Raster ohne = rastern(&b.dbld, parameter(4, 1, 0, 0));
+    for (int y = 0; y < 4; ++y)
+        for (int x = 0; x < 4; ++x) {
+            // the grid wins over the mask on the cell's right and lower edge
+            Farbe erwartet = x == 3 || y == 3 ? GRAU : MASKE;
+            EXPECT_EQ(mit.pixel(x, y), erwartet) << x << "," << y;
+            EXPECT_NE(ohne.pixel(x, y), MASKE);
+            if (x < 3 && y < 3) {
+                EXPECT_NE(ohne.pixel(x, y), GRAU);
+            }
+        }
+    // the other cells are untouched
+    for (int y = 0; y < 8; ++y)
+        for (int x = 4; x < 8; ++x)
+            EXPECT_EQ(mit.pixel(x, y), ohne.pixel(x, y)) << x << "," << y;
+}
+
+TEST_F(Bild, NothingIsDrawnForAnImpossibleImage)
+{
+    TestBild b(2, 2, {{0, 0, 9}});
+    DBLD_min_max(&b.dbld);
+    for (BILDPARAMETER par : {parameter(0), parameter(-3), parameter(2, 0, -1)}) {
+        EXPECT_TRUE(rastern(&b.dbld, par).rgb.empty());
+        EXPECT_EQ(ausgabe([&](FILE* f) { DBLD_put_ppm(f, &b.dbld, &par); }), "");
+        EXPECT_EQ(ausgabe([&](FILE* f) { DBLD_put_ppm_plain(f, &b.dbld, &par); }), "");
+    }
+    TestBild leer(0, 3);
+    EXPECT_TRUE(rastern(&leer.dbld, parameter(2)).rgb.empty());
+    // no mask array: the mask parameter has nothing to draw
+    b.dbld.mask = nullptr;
+    EXPECT_EQ(rastern(&b.dbld, parameter(1, 0, 0, 1)).rgb.size(), 12u);
+}
+
+TEST_F(Bild, ExtremeValuesAgainstASmallMaximum)
+{
+    // val_max far below the values: levels far above 255 stay the top colour
+    TestBild b(1, 1, {{0, 0, INT_MAX}});
+    b.dbld.val_max = 1;
+    Raster r = rastern(&b.dbld, parameter(1));
+    ASSERT_EQ(r.rgb.size(), 3u);
+    EXPECT_EQ(r.pixel(0, 0), farbe(255));
+    // and far below zero the background
+    TestBild n(1, 3, {{0, 0, -2000000000}, {0, 1, 2100000000}});
+    n.dbld.val_min = -2000000000;
+    n.dbld.val_max = 1;
+    DBLD_set_bgcolor(9, 9, 9);
+    r = rastern(&n.dbld, parameter(1));
+    ASSERT_EQ(r.rgb.size(), 9u);
+    EXPECT_EQ(r.pixel(0, 0), (Farbe{9, 9, 9})); // -6e8 * 255
+    EXPECT_EQ(r.pixel(1, 0), farbe(255));        // 3e7 * 255
+    EXPECT_EQ(r.pixel(2, 0), farbe(255));        // 6.3e8 * 255
+}
+
+// ---- Text dumps ----------------------------------------------------------------
+
+TEST_F(Bild, GreyDumpInvertsRawValuesRowZeroFirst)
+{
+    TestBild b(2, 2, {{0, 0, 0}, {0, 1, 255}, {1, 0, 10}, {1, 1, -5}});
+    EXPECT_EQ(ausgabe([&](FILE* f) { DBLD_print_grey(f, &b.dbld, 1); }),
+              "P2\n2 2\n255\n255 0\n245 260\n");
+    EXPECT_EQ(ausgabe([&](FILE* f) { DBLD_print_grey(f, &b.dbld, 2); }),
+              "P2\n4 4\n255\n255 255 0 0\n255 255 0 0\n245 245 260 260\n245 245 260 260\n");
+    TestBild extrem(1, 1, {{0, 0, INT_MIN}});
+    EXPECT_EQ(ausgabe([&](FILE* f) { DBLD_print_grey(f, &extrem.dbld, 1); }),
+              "P2\n1 1\n255\n2147483903\n");
+}
+
+TEST_F(Bild, ColourDumpOfOneCellWithGaps)
+{
+    TestBild b(1, 1, {{0, 0, 255}});
+    const std::string g = "128 128 128", gg = "  128 128 128", c = "  255 4 0";
+    std::string grau_zeile = g + gg + gg + gg + "\n";
+    std::string zelle = g + c + c + gg + "\n";
+    EXPECT_EQ(ausgabe([&](FILE* f) { DBLD_print_color(f, &b.dbld, 2, 1); }),
+              "P3\n4 4\n255\n" + grau_zeile + zelle + zelle + grau_zeile);
+}
+
+TEST_F(Bild, ColourDumpRawValuesLastRowFirst)
+{
+    TestBild b(2, 2, {{0, 0, 1}, {0, 1, 16}, {1, 0, 999}, {1, 1, 0}});
+    DBLD_set_bgcolor(1, 2, 3);
+    EXPECT_EQ(ausgabe([&](FILE* f) { DBLD_print_color(f, &b.dbld, 1, 0); }),
+              "P3\n2 2\n255\n  255 4 0  1 2 3\n  63 0 255  0 0 255\n");
+    // a gap between and round the cells
+    EXPECT_EQ(ausgabe([&](FILE* f) { DBLD_print_color(f, &b.dbld, 1, 1); }),
+              "P3\n5 5\n255\n"
+              "128 128 128  128 128 128  128 128 128  128 128 128  128 128 128\n"
+              "128 128 128  255 4 0  128 128 128  1 2 3  128 128 128\n"
+              "128 128 128  128 128 128  128 128 128  128 128 128  128 128 128\n"
+              "128 128 128  63 0 255  128 128 128  0 0 255  128 128 128\n"
+              "128 128 128  128 128 128  128 128 128  128 128 128  128 128 128\n");
+}
+
+// ---- JPEG ----------------------------------------------------------------------
+
+TEST_F(Bild, JpegDecodesToTheImageSize)
+{
+    TestBild b(2, 3, {{0, 0, 30}, {1, 1, 200}, {1, 2, 90}});
+    DBLD_min_max(&b.dbld);
+    std::vector<unsigned char> daten = jpeg(&b.dbld, parameter(20));
+    ASSERT_GT(daten.size(), 4u);
+    EXPECT_EQ(daten[0], 0xff);
+    EXPECT_EQ(daten[1], 0xd8);
+    EXPECT_EQ(daten[daten.size() - 2], 0xff);
+    EXPECT_EQ(daten[daten.size() - 1], 0xd9);
+    Raster d = dekodieren(daten.data(), daten.size());
+    EXPECT_EQ(d.breite, 60);
+    EXPECT_EQ(d.hoehe, 40);
+
+    daten = jpeg(&b.dbld, parameter(10, 0, 2));
+    d = dekodieren(daten.data(), daten.size());
+    EXPECT_EQ(d.breite, 34);
+    EXPECT_EQ(d.hoehe, 24);
+}
+
+TEST_F(Bild, JpegBytesAreLibjpegOfTheRaster)
+{
+    TestBild b(4, 5);
+    huegel(b);
+    b.maske[7] = 1;
+    DBLD_set_ccontrast(2);
+    for (BILDPARAMETER par : {parameter(20), parameter(7, 1, 3, 1, 100), parameter(5, 2, 0, 0, 35),
+                              parameter(1, 0, 0, 0, 1)}) {
+        std::vector<unsigned char> daten = jpeg(&b.dbld, par);
+        ASSERT_FALSE(daten.empty());
+        EXPECT_EQ(daten, referenz(rastern(&b.dbld, par), par.quality)) << par.resolution;
+        // the stream writer writes the same bytes
+        std::string strom = ausgabe([&](FILE* f) { EXPECT_EQ(DBLD_put_jpeg(f, &b.dbld, &par), 1); });
+        EXPECT_EQ(std::vector<unsigned char>(strom.begin(), strom.end()), daten);
+    }
+}
+
+TEST_F(Bild, QualityIsLimitedByLibjpeg)
+{
+    TestBild b(4, 5);
+    huegel(b);
+    std::vector<unsigned char> q1 = jpeg(&b.dbld, parameter(6, 0, 0, 0, 1));
+    std::vector<unsigned char> q100 = jpeg(&b.dbld, parameter(6, 0, 0, 0, 100));
+    EXPECT_NE(q1, q100);
+    EXPECT_EQ(jpeg(&b.dbld, parameter(6, 0, 0, 0, 0)), q1);
+    EXPECT_EQ(jpeg(&b.dbld, parameter(6, 0, 0, 0, INT_MIN)), q1);
+    EXPECT_EQ(jpeg(&b.dbld, parameter(6, 0, 0, 0, 1000)), q100);
+    EXPECT_LT(q1.size(), q100.size());
+}
+
+// A smooth mound of n x n cells.
+void glatter_huegel(TestBild& b)
+{
+    int n = b.n_x;
+    for (int r = 0; r < n; ++r)
+        for (int c = 0; c < n; ++c) {
+            double d = std::hypot(r - n * 0.45, c - n * 0.35) / (n / 2.0);
+            b.setze(r, c, (int)(200 * std::exp(-3 * d * d)));
+        }
+    DBLD_min_max(&b.dbld);
+}
+
+struct Abstand {
+    double rgb_mittel;  // mean absolute difference per colour byte
+    double rgb_nah;     // share of colour bytes within 16
+    double luma_mittel; // mean and largest difference of the luminance
+    double luma_max;
+};
+
+Abstand abstand(const Raster& a, const Raster& b)
+{
+    Abstand e = {0, 0, 0, 0};
+    for (size_t i = 0; i < a.rgb.size(); ++i) {
+        int d = std::abs((int)a.rgb[i] - (int)b.rgb[i]);
+        e.rgb_mittel += d;
+        e.rgb_nah += d <= 16;
+    }
+    for (size_t i = 0; i < a.rgb.size(); i += 3) {
+        double ya = 0.299 * a.rgb[i] + 0.587 * a.rgb[i + 1] + 0.114 * a.rgb[i + 2];
+        double yb = 0.299 * b.rgb[i] + 0.587 * b.rgb[i + 1] + 0.114 * b.rgb[i + 2];
+        e.luma_mittel += std::fabs(ya - yb);
+        e.luma_max = std::max(e.luma_max, std::fabs(ya - yb));
+    }
+    e.rgb_mittel /= a.rgb.size();
+    e.rgb_nah /= a.rgb.size();
+    e.luma_mittel /= a.rgb.size() / 3;
+    return e;
+}
+
+TEST_F(Bild, QualityHundredLiesCloseToTheRaster)
+{
+    TestBild b(12, 12);
+    glatter_huegel(b);
+    BILDPARAMETER par = parameter(20, 0, 0, 0, 100);
+    Raster r = rastern(&b.dbld, par);
+    std::vector<unsigned char> daten = jpeg(&b.dbld, par);
+    Raster d = dekodieren(daten.data(), daten.size());
+    ASSERT_EQ(d.breite, r.breite);
+    ASSERT_EQ(d.hoehe, r.hoehe);
+    Abstand e = abstand(r, d);
+    EXPECT_LT(e.rgb_mittel, 1.5);
+    EXPECT_GT(e.rgb_nah, 0.99);
+    EXPECT_LT(e.luma_mittel, 1.0);
+    EXPECT_LE(e.luma_max, 24.0);
+
+    // Grid lines and border: the colour is subsampled, so their edges
+    // bleed, but the brightness stays close everywhere.
+    par = parameter(12, 1, 3, 0, 100);
+    r = rastern(&b.dbld, par);
+    daten = jpeg(&b.dbld, par);
+    d = dekodieren(daten.data(), daten.size());
+    ASSERT_EQ(d.rgb.size(), r.rgb.size());
+    e = abstand(r, d);
+    EXPECT_LT(e.luma_mittel, 1.0);
+    EXPECT_LE(e.luma_max, 24.0);
+
+    // quality 10 is visibly further off
+    par.quality = 10;
+    daten = jpeg(&b.dbld, par);
+    d = dekodieren(daten.data(), daten.size());
+    EXPECT_GT(abstand(r, d).luma_mittel, 2.0);
+}
+
+TEST_F(Bild, JpegDebugLog)
+{
+    TestBild b(2, 3, {{0, 0, 3}});
+    DBLD_min_max(&b.dbld);
+    DBLD_LOGLEVEL alt = dbld_loglevel;
+    dbld_loglevel = DBLD_LOGLEVEL_DBG;
+    ::testing::internal::CaptureStderr();
+    std::vector<unsigned char> daten = jpeg(&b.dbld, parameter(20));
+    std::string log = ::testing::internal::GetCapturedStderr();
+    dbld_loglevel = alt;
+    EXPECT_FALSE(daten.empty());
+    EXPECT_EQ(log, "40 x 60 = 2400 => Puffergroesse: 7200\nAnfang: 0\nEnde: 7200\n");
+}
+
+// ---- JPEG failures ---------------------------------------------------------------
+
+TEST_F(Bild, ImpossibleSizesAreRefusedBeforeAnyAllocation)
+{
+    // dbld points nowhere: a writer that touched the values would crash
+    DBLD riesig = {2, 70000, nullptr, 0, 255, nullptr};
+    DBLD hoch = {65501, 1, nullptr, 0, 255, nullptr};
+    DBLD leer = {0, 3, nullptr, 0, 255, nullptr};
+    DBLD klein = {2, 2, nullptr, 0, 255, nullptr};
+    struct Fall {
+        const DBLD* dbld;
+        BILDPARAMETER par;
+        const char* grund;
+    } faelle[] = {
+        {&riesig, parameter(1), "Bildbreite > 65500"},
+        {&hoch, parameter(1), "Bildhoehe > 65500"},
+        {&klein, parameter(1, 0, 32750), "Bildbreite > 65500"},
+        {&klein, parameter(INT_MAX), "Bildbreite > 65500"},
+        {&leer, parameter(1), "n_rows < 1"},
+        {&klein, parameter(0), "resolution < 1"},
+        {&klein, parameter(2, 0, -1), "frame < 0"},
+    };
+    for (const Fall& f : faelle) {
+        int w, h;
+        size_t n;
+        const char* grund = dbld_bild::jpeg_masse(f.dbld, &f.par, &w, &h, &n);
+        ASSERT_NE(grund, nullptr);
+        EXPECT_STREQ(grund, f.grund);
+        unsigned char* puffer = nullptr;
+        unsigned long laenge = 0;
+        ::testing::internal::CaptureStderr();
+        EXPECT_EQ(DBLD_to_jpeg(&puffer, &laenge, f.dbld, &f.par), 0);
+        std::string log = ::testing::internal::GetCapturedStderr();
+        EXPECT_EQ(log, std::string("DBLD_to_jpeg: ") + f.grund + "\n");
+        EXPECT_EQ(puffer, nullptr);
+        EXPECT_EQ(laenge, 0u);
+    }
+    // the largest image JPEG holds passes the check
+    DBLD rand = {1, 1, nullptr, 0, 255, nullptr};
+    BILDPARAMETER par = parameter(65500);
+    int w, h;
+    size_t n;
+    if (sizeof(size_t) >= 8) {
+        EXPECT_EQ(dbld_bild::jpeg_masse(&rand, &par, &w, &h, &n), nullptr);
+        EXPECT_EQ(n, 3 * (size_t)65500 * 65500);
+    }
+}
+
+TEST_F(Bild, WriteErrorOfTheStreamIsReportedNotFatal)
+{
+    TestBild b(4, 5);
+    huegel(b);
+    BILDPARAMETER par = parameter(20, 1, 0, 0, 100);
+    FILE* voll = fopen("/dev/full", "wb");
+    if (!voll)
+        GTEST_SKIP() << "/dev/full is missing";
+    char meldung[dbld_bild::MELDUNG_MAX];
+    EXPECT_FALSE(dbld_bild::jpeg_in_datei(voll, &b.dbld, &par, meldung));
+    EXPECT_NE(std::string(meldung).find("write"), std::string::npos) << meldung;
+    ::testing::internal::CaptureStderr();
+    EXPECT_EQ(DBLD_put_jpeg(voll, &b.dbld, &par), 0);
+    std::string log = ::testing::internal::GetCapturedStderr();
+    EXPECT_EQ(log.rfind("DBLD_put_jpeg: ", 0), 0u) << log;
+    fclose(voll);
+}
+
+// A progress monitor that lets libjpeg fail at a chosen scan line, as it
+// does when memory runs out half way through.
+struct Abbruch {
+    jpeg_progress_mgr pub;
+    long bei_zeile;
+};
+
+void abbrechen(j_common_ptr cinfo)
+{
+    Abbruch* a = (Abbruch*)cinfo->progress;
+    if (a->pub.pass_counter < a->bei_zeile)
+        return;
+    cinfo->err->msg_code = JERR_OUT_OF_MEMORY;
+    cinfo->err->msg_parm.i[0] = 99;
+    (*cinfo->err->error_exit)(cinfo);
+}
+
+TEST_F(Bild, FailureHalfWayFreesTheGrownBufferAndRestoresTheCaller)
+{
+    TestBild b(16, 16);
+    for (int r = 0; r < 16; ++r)
+        for (int c = 0; c < 16; ++c)
+            b.setze(r, c, (r * 37 + c * 91) % 256);
+    DBLD_min_max(&b.dbld);
+    BILDPARAMETER par = parameter(20, 2, 0, 0, 100); // 320 x 320, far over 4096 bytes
+    for (long zeile : {0L, 1L, 150L, 319L}) {
+        Abbruch a = {};
+        a.pub.progress_monitor = abbrechen;
+        a.bei_zeile = zeile;
+        unsigned char* puffer = nullptr;
+        unsigned long laenge = 0;
+        char meldung[dbld_bild::MELDUNG_MAX];
+        EXPECT_FALSE(dbld_bild::jpeg_in_speicher(&puffer, &laenge, &b.dbld, &par, meldung, &a.pub));
+        EXPECT_EQ(puffer, nullptr);
+        EXPECT_EQ(laenge, 0u);
+        EXPECT_STREQ(meldung, "Insufficient memory (case 99)");
+    }
+    // a buffer of the caller's own stays the caller's
+    unsigned char eigener[16];
+    unsigned char* puffer = eigener;
+    unsigned long laenge = sizeof eigener;
+    Abbruch a = {};
+    a.pub.progress_monitor = abbrechen;
+    a.bei_zeile = 200;
+    char meldung[dbld_bild::MELDUNG_MAX];
+    EXPECT_FALSE(dbld_bild::jpeg_in_speicher(&puffer, &laenge, &b.dbld, &par, meldung, &a.pub));
+    EXPECT_EQ(puffer, eigener);
+    EXPECT_EQ(laenge, sizeof eigener);
+    // and without the failure the data land in a buffer of libjpeg's
+    EXPECT_TRUE(dbld_bild::jpeg_in_speicher(&puffer, &laenge, &b.dbld, &par, meldung));
+    EXPECT_NE(puffer, eigener);
+    EXPECT_GT(laenge, 4096u);
+    if (puffer != eigener)
+        free(puffer);
+}
+
+} // namespace
