@@ -5,10 +5,8 @@
 
 #include "crypt_tea.h"
 #include "dbld_analyse.h"
-#include "dbld_tcl.h"
-#ifdef DBLD_MIT_BILD
 #include "dbld_bild_tcl.h"
-#endif
+#include "dbld_tcl.h"
 
 #include <cerrno>
 #include <cstdio>
@@ -145,12 +143,10 @@ int Kmqstationd_Init(Tcl_Interp* interp)
         return TCL_ERROR;
     Tcl_CreateObjCommand(interp, "::druckbild::analyse", Druckbildanalyse_Cmd, nullptr,
                          nullptr);
-#ifdef DBLD_MIT_BILD
     Tcl_CreateObjCommand(interp, "::druckbild::jpegdata", Druckbildjpegdata_Cmd, nullptr,
                          nullptr);
     Tcl_CreateObjCommand(interp, "::druckbild::photo_configure",
                          Druckbildphoto_configure_Cmd, nullptr, nullptr);
-#endif
     Tcl_CreateObjCommand(interp, "::kmqcrypt", Kmqcrypt_Cmd, nullptr, nullptr);
     return TCL_OK;
 }
