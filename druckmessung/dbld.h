@@ -81,7 +81,27 @@ DBLD_EXPORT void dbld_dbg2_msg(const char* format, ...)
     __attribute__((format(printf, 1, 2)));
 
 /* ---- Pressure image text format and cleaning ----------------------------- */
-/* @@TEXTFORMAT@@ (declarations of DBLD_get, DBLD_put, DBLD_bereinigen) */
+/* Reads one image in the text format from the current position of fp:
+ * optional header lines ("#" or A-Z first), then one line per row from the
+ * highest index down to row 0, "<index>: v v ...", "-1" for a masked cell.
+ * Stops behind the line of row 0.  Returns a new record (free it with
+ * DBLD_delete), or null when no image could be read; a format error has
+ * then been reported with dbld_err_msg.  A first row index below 0 gives
+ * null; a row count or record size beyond int, or memory that cannot be
+ * obtained, gives null with a message.  Memory grows only with the rows
+ * actually read. */
+DBLD_EXPORT DBLD* DBLD_get(FILE* fp);
+/* Writes an image in the text format: rows from n_rows-1 down to 0, "%2d:"
+ * and per cell " %3d", or "  -1" where the mask is set.  Stream errors are
+ * not reported. */
+DBLD_EXPORT void DBLD_put(FILE* fp, const DBLD* dbld);
+/* Cleaned copy of ursprung (not changed): a nonzero cell keeps its value
+ * when, walking its eight neighbours in ring order, at least three positive
+ * neighbours have been met and the last two of them came one right after
+ * the other; every other cell is 0.  Mask all 0; val_min/val_max over the
+ * kept positive cells.  Free the result with DBLD_delete; null only when
+ * memory cannot be obtained. */
+DBLD_EXPORT DBLD* DBLD_bereinigen(const DBLD* ursprung);
 
 /* ---- Evaluation results ------------------------------------------------- */
 
@@ -158,7 +178,27 @@ DBLD_EXPORT int DBLD_auswertung_stdplus(AUSWERTUNGSERGEBNIS* ergebnis, const DBL
  * centre's x is greater than 0.  The mask must be present. */
 DBLD_EXPORT int DBLD_auswertung_cop(double* px, double* py, const DBLD* dbld);
 
-/* @@HUELLEN@@ (hull evaluation: DBLD_auswertung_huellen, tuning variables) */
+/* ---- Hull evaluation ------------------------------------------------------ */
+/* Threshold in percent of a side's highest value (initially 75), and raster
+ * points per cell along each axis (initially 8, at least 1; it also sets the
+ * capacity of a side's transitions to 100 x n_rasterpunkte - 1). */
+DBLD_EXPORT extern int huelle_bei_prozent;
+DBLD_EXPORT extern int n_rasterpunkte;
+/* Outlines the pressure region of each side (huelle_links: columns
+ * 0 .. n_cols/2-1, huelle_rechts: the rest) on the raster.  Reports through
+ * the log, writes each side's gnuplot listing to standard output, and sets
+ * dbld_loglevel to DBLD_LOGLEVEL_DBG once a side has a transition (it stays
+ * there).  Fills ergebnis->huellen: per side the hull points in cell units,
+ * in hull order, in an array from malloc that the caller owns and frees with
+ * DBLD_huellen_freigeben (n_punkte 0 and punkte null for an empty hull),
+ * also after a return of 0.  Returns 1; 0 when no side could be evaluated
+ * (n_rasterpunkte below 1 or a raster that does not fit an int, with a
+ * message, or memory that cannot be obtained).  A side whose transitions
+ * fill the collection (reported with dbld_err_msg) is outlined from the ones
+ * found up to then. */
+DBLD_EXPORT int DBLD_auswertung_huellen(AUSWERTUNGSERGEBNIS* ergebnis, const DBLD* dbld);
+/* Frees both sides' point arrays of a hull result and empties them. */
+DBLD_EXPORT void DBLD_huellen_freigeben(AUSWERTUNG_HUELLEN* huellen);
 
 /* ---- Rendering: false colours, rasters, JPEG ----------------------------- */
 
