@@ -15,7 +15,7 @@ CTEST ?= ctest
 BUILD := build
 SANBUILD := build/san
 
-.PHONY: all test test-plain test-san demo bench install clean
+.PHONY: all test test-plain test-san test-fuzz demo bench install clean
 
 all: $(BUILD)/Makefile
 	$(CMAKE) --build $(BUILD) -j $(JOBS)
@@ -26,7 +26,7 @@ $(BUILD)/Makefile: CMakeLists.txt
 $(SANBUILD)/Makefile: CMakeLists.txt
 	$(CMAKE) -S . -B $(SANBUILD) -DDBLD_SANITIZE=ON
 
-test: test-plain test-san
+test: test-plain test-san test-fuzz
 
 test-plain: all
 	cd $(BUILD) && $(CTEST) --output-on-failure -j $(JOBS)
@@ -34,6 +34,25 @@ test-plain: all
 test-san: $(SANBUILD)/Makefile
 	$(CMAKE) --build $(SANBUILD) -j $(JOBS)
 	cd $(SANBUILD) && $(CTEST) --output-on-failure -j $(JOBS)
+
+# libFuzzer on the text format reader (clang, ASan + UBSan), outside the
+# CMake tree: FUZZ_TIME seconds on a copy of the seed corpus in build/fuzz.
+#   make test-fuzz FUZZ_TIME=3600   for a longer run
+CLANGXX ?= clang++
+FUZZ_TIME ?= 60
+FUZZ := $(BUILD)/fuzz
+FUZZ_QUELLEN := tests/fuzz/fuzz_dbld_get.cpp druckmessung/dbld.cpp \
+	druckmessung/dbld_utils.cpp druckmessung/dbld_text.cpp
+
+test-fuzz:
+	mkdir -p $(FUZZ)/corpus_dbld_get
+	$(CLANGXX) -std=c++17 -g -O1 -ffp-contract=off -Wall -Wextra \
+	  -fsanitize=fuzzer,address,undefined -fno-sanitize-recover=all \
+	  -Idruckmessung $(FUZZ_QUELLEN) -o $(FUZZ)/fuzz_dbld_get
+	cp tests/fuzz/corpus_dbld_get/* $(FUZZ)/corpus_dbld_get/
+	$(FUZZ)/fuzz_dbld_get -max_total_time=$(FUZZ_TIME) -max_len=4096 \
+	  -close_fd_mask=3 -print_final_stats=1 -artifact_prefix=$(FUZZ)/ \
+	  $(FUZZ)/corpus_dbld_get
 
 demo: all
 	tclsh8.6 demo/demo.tcl $(BUILD)
