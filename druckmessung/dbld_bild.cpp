@@ -64,17 +64,39 @@ bool zeichenbar(const DBLD* dbld, const BILDPARAMETER* par, int* breite, int* ho
 }
 
 // Level of a scaled value, truncated toward zero.  Values far outside
-// 0 .. 255 are cut to +-1000 first: they give the same colour (top of the
-// scale or background, whatever the contrast) and the conversion stays
-// defined.
+// 0 .. 255 are cut to +-PEGEL_GRENZE first: they give the same colour (top
+// of the scale or background, whatever the contrast) and the conversion
+// stays defined.
+constexpr int PEGEL_GRENZE = 1000;
+
 int pegel(float p)
 {
-    if (p >= 1000.0f)
-        return 1000;
-    if (!(p > -1000.0f))
-        return -1000;
+    if (p >= (float)PEGEL_GRENZE)
+        return PEGEL_GRENZE;
+    if (!(p > (float)-PEGEL_GRENZE))
+        return -PEGEL_GRENZE;
     return (int)p;
 }
+
+// The colour of every level the rasteriser can meet, from the colour scale
+// with the settings of the moment: one lookup per pixel instead of the
+// scale's arithmetic.
+struct FARBTABELLE {
+    unsigned char rgb[2 * PEGEL_GRENZE + 1][3];
+
+    FARBTABELLE()
+    {
+        for (int level = -PEGEL_GRENZE; level <= PEGEL_GRENZE; ++level) {
+            int rot, gruen, blau;
+            DBLD_value_to_color(&rot, &gruen, &blau, level);
+            unsigned char* p = rgb[level + PEGEL_GRENZE];
+            p[0] = (unsigned char)rot;
+            p[1] = (unsigned char)gruen;
+            p[2] = (unsigned char)blau;
+        }
+    }
+    const unsigned char* operator[](int level) const { return rgb[level + PEGEL_GRENZE]; }
+};
 
 // ---- Pixel writers ----------------------------------------------------------
 
@@ -407,6 +429,7 @@ void DBLD_put_gen(void* ausgabe, PIXELSCHREIBER pixelschreiber, const DBLD* dbld
     const float s = ohne_wert ? 0.0f : (float)(255.0 / dbld->val_max);
     const float step = (float)(1.0 / resolution);
     const bool maskieren = par->mask != 0 && dbld->mask != nullptr;
+    const FARBTABELLE farben;
 
     int y = 0;
     for (int r = 0; r < frame; ++r, ++y)
@@ -426,7 +449,6 @@ void DBLD_put_gen(void* ausgabe, PIXELSCHREIBER pixelschreiber, const DBLD* dbld
                 const bool maskiert =
                     maskieren && dbld->mask[(size_t)i_row * n_cols + i_col] != 0;
                 for (int k = 0; k < resolution; ++k) {
-                    unsigned char farbe[3];
                     const unsigned char* pixel;
                     if (grid != 0 && ((j | grid) & 1) && k == resolution - 1 && m < w - 1) {
                         pixel = gitterfarbe;
@@ -436,13 +458,7 @@ void DBLD_put_gen(void* ausgabe, PIXELSCHREIBER pixelschreiber, const DBLD* dbld
                     } else if (maskiert) {
                         pixel = maskenfarbe;
                     } else {
-                        int level = ohne_wert ? 0 : pegel(DBLD_dbldvalsq(dbld, fx, fy) * s);
-                        int rot, gruen, blau;
-                        DBLD_value_to_color(&rot, &gruen, &blau, level);
-                        farbe[0] = (unsigned char)rot;
-                        farbe[1] = (unsigned char)gruen;
-                        farbe[2] = (unsigned char)blau;
-                        pixel = farbe;
+                        pixel = farben[ohne_wert ? 0 : pegel(DBLD_dbldvalsq(dbld, fx, fy) * s)];
                     }
                     pixelschreiber(ausgabe, x++, y, pixel);
                     fx += step;
