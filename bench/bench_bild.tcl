@@ -18,4 +18,5 @@ foreach {titel optionen} {
     }
     puts $zeile
 }
+puts "(Anteil der JPEG-Kompression: Z\u00e4hler Kompression bei BM_to_jpeg im C-Teil oben)"
 interp delete bild
