@@ -370,9 +370,11 @@ void DBLD_get_bgcolor(int* red, int* green, int* blue)
 
 void DBLD_value_to_color(int* red, int* green, int* blue, int level)
 {
-    // Contrast: the level moves to the top of its band of q levels.  q - 1
-    // is added last so that INT_MAX does not overflow.
-    if (ccontrast != 0 && level != 0) {
+    // Contrast: a positive level moves to the top of its band of q levels.
+    // q - 1 is added last so that INT_MAX does not overflow.  Levels at or
+    // below 0 are not stepped: no pressure keeps the background, with or
+    // without contrast (stepping -5 would otherwise give the colour of 15).
+    if (ccontrast != 0 && level > 0) {
         int q = 1 << ccontrast;
         level = (level / q) * q + (q - 1);
     }
