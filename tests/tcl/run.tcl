@@ -10,7 +10,13 @@ proc ::tcltest::cleanupTestsHook {} {
     set ::dbldtest::failed $::tcltest::numTests(Failed)
 }
 lappend auto_path $::dbldtest::build
-::tcltest::configure -verbose {body error} -testdir [file dirname [lindex $argv 0]]
+# Each suite keeps its temporary files in a folder of its own, so that
+# suites running in parallel do not share file names.
+set ::dbldtest::tmp [file join [pwd] tmp_[file rootname [file tail [lindex $argv 0]]]_[pid]]
+file mkdir $::dbldtest::tmp
+::tcltest::configure -verbose {body error} -testdir [file dirname [lindex $argv 0]] \
+    -tmpdir $::dbldtest::tmp
 source [file join [file dirname [info script]] helpers.tcl]
 source [lindex $argv 0]
+file delete -force $::dbldtest::tmp
 exit [expr {$::dbldtest::failed > 0}]
