@@ -7,6 +7,8 @@
 #   make bench      the benchmarks
 #   make install    PREFIX=/usr/local DESTDIR=
 
+MAKEFLAGS += --no-print-directory
+
 PREFIX ?= /usr/local
 DESTDIR ?=
 JOBS ?= $(shell nproc 2>/dev/null || echo 2)
