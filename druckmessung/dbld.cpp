@@ -1,5 +1,6 @@
 // Pressure image record: creation, value range, sampling between cells.
 #include "dbld.h"
+#include "dbld_bereich.h"
 
 #include <climits>
 #include <cmath>
@@ -67,25 +68,16 @@ DBLD* DBLD_init(const int* druckwerte, int n_rows, int n_cols)
     DBLD* dbld = DBLD_new(n_rows, n_cols);
     if (!dbld)
         return nullptr;
-    int val_min = 256, val_max = 0;
+    dbld_intern::WERTEBEREICH bereich;
     long n = (long)n_rows * n_cols;
     for (long i = 0; i < n; ++i) {
         int v = druckwerte[i];
         dbld->dbld[i] = v;
-        if (v <= 0) {
-            dbld->mask[i] = 1;
-        } else {
-            dbld->mask[i] = 0;
-            if (v > val_max)
-                val_max = v;
-            if (v < val_min)
-                val_min = v;
-        }
+        dbld->mask[i] = v <= 0;
+        if (v > 0)
+            bereich.zaehlen(v);
     }
-    if (val_min > val_max)
-        val_min = val_max;
-    dbld->val_min = val_min;
-    dbld->val_max = val_max;
+    bereich.setzen(dbld);
     return dbld;
 }
 
@@ -100,19 +92,11 @@ void DBLD_delete(DBLD** dbld)
 
 void DBLD_min_max(DBLD* dbld)
 {
-    int val_min = 256, val_max = 0;
+    dbld_intern::WERTEBEREICH bereich;
     long n = (long)dbld->n_rows * dbld->n_cols;
-    for (long i = 0; i < n; ++i) {
-        int v = dbld->dbld[i];
-        if (v > val_max)
-            val_max = v;
-        if (v < val_min)
-            val_min = v;
-    }
-    if (val_min > val_max)
-        val_min = val_max;
-    dbld->val_min = val_min;
-    dbld->val_max = val_max;
+    for (long i = 0; i < n; ++i)
+        bereich.zaehlen(dbld->dbld[i]);
+    bereich.setzen(dbld);
 }
 
 float DBLD_dbldvalsq(const DBLD* dbld, float x, float y)

@@ -1,4 +1,5 @@
 // The Druckbildanalyse package: ::druckbild::analyse with std, std+ and cop.
+#include "dbld_paket.h"
 #include "dbld_analyse.h"
 
 namespace {
@@ -17,13 +18,8 @@ int Druckbildanalyse_Cmd(ClientData, Tcl_Interp* interp, int objargc,
 
 int Druckbildanalyse_Init(Tcl_Interp* interp)
 {
-    if (!Tcl_PkgInitStubsCheck(interp, "8.6", 0))
-        return TCL_ERROR;
-    if (Tcl_PkgProvideEx(interp, "Druckbildanalyse", "0.2", nullptr) == TCL_ERROR)
-        return TCL_ERROR;
-    Tcl_CreateObjCommand(interp, "::druckbild::analyse", Druckbildanalyse_Cmd, nullptr,
-                         nullptr);
-    return TCL_OK;
+    return dbld_tcl::paket_anmelden(interp, "Druckbildanalyse", "0.2",
+                                    {{"::druckbild::analyse", Druckbildanalyse_Cmd}});
 }
 
 int Tcl_Init(Tcl_Interp* interp)

@@ -1,5 +1,6 @@
 // The Beckenrotation package: ::druckbild::beckenrotation log | logcop | result
 // over the process-wide pelvic rotation log.
+#include "dbld_paket.h"
 #include "dbld_beckenrotation_tcl.h"
 #include "dbld_tcl.h"
 
@@ -114,13 +115,8 @@ int Beckenrotation_Cmd(ClientData, Tcl_Interp* interp, int objargc, Tcl_Obj* con
 
 int Beckenrotation_Init(Tcl_Interp* interp)
 {
-    if (!Tcl_PkgInitStubsCheck(interp, "8.6", 0))
-        return TCL_ERROR;
-    if (Tcl_PkgProvideEx(interp, "Beckenrotation", "1.0", nullptr) == TCL_ERROR)
-        return TCL_ERROR;
-    Tcl_CreateObjCommand(interp, "::druckbild::beckenrotation", Beckenrotation_Cmd, nullptr,
-                         nullptr);
-    return TCL_OK;
+    return dbld_tcl::paket_anmelden(interp, "Beckenrotation", "1.0",
+                                    {{"::druckbild::beckenrotation", Beckenrotation_Cmd}});
 }
 
 int Tcl_Init(Tcl_Interp* interp)

@@ -1,4 +1,5 @@
 // ::druckbild::kalvora druckbild anzahl_zeilen anzahl_spalten maske
+#include "dbld_paket.h"
 #include "dbld_kalvora_tcl.h"
 #include "dbld_tcl.h"
 
@@ -57,12 +58,8 @@ int Kalvora_Cmd(ClientData, Tcl_Interp* interp, int objargc, Tcl_Obj* const obja
 
 int Kalvora_Init(Tcl_Interp* interp)
 {
-    if (!Tcl_PkgInitStubsCheck(interp, "8.6", 0))
-        return TCL_ERROR;
-    if (Tcl_PkgProvideEx(interp, "Kalvora", "1.0", nullptr) == TCL_ERROR)
-        return TCL_ERROR;
-    Tcl_CreateObjCommand(interp, "::druckbild::kalvora", Kalvora_Cmd, nullptr, nullptr);
-    return TCL_OK;
+    return dbld_tcl::paket_anmelden(interp, "Kalvora", "1.0",
+                                    {{"::druckbild::kalvora", Kalvora_Cmd}});
 }
 
 int Tcl_Init(Tcl_Interp* interp)

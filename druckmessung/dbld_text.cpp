@@ -5,6 +5,7 @@
 // row from the highest row index down to row 0, "<index>: v v v ...", with
 // "-1" for a cell without a valid measurement.
 #include "dbld.h"
+#include "dbld_bereich.h"
 
 #include <cerrno>
 #include <climits>
@@ -339,7 +340,7 @@ DBLD* DBLD_bereinigen(const DBLD* ursprung)
     DBLD* bereinigt = DBLD_new(n_y, n_x);
     if (!bereinigt)
         return nullptr;
-    int val_min = 256, val_max = 0;
+    dbld_intern::WERTEBEREICH bereich;
     for (int i_y = 0; i_y < n_y; ++i_y)
         for (int i_x = 0; i_x < n_x; ++i_x) {
             long i = (long)i_y * n_x + i_x;
@@ -347,17 +348,9 @@ DBLD* DBLD_bereinigen(const DBLD* ursprung)
             if (ursprung->dbld[i] == 0)
                 continue;
             zelle_pruefen(bereinigt->dbld, ursprung->dbld, n_y, n_x, i_y, i_x);
-            int v = bereinigt->dbld[i];
-            if (v > 0) {
-                if (v > val_max)
-                    val_max = v;
-                if (v < val_min)
-                    val_min = v;
-            }
+            if (bereinigt->dbld[i] > 0)
+                bereich.zaehlen(bereinigt->dbld[i]);
         }
-    if (val_min > val_max)
-        val_min = val_max;
-    bereinigt->val_min = val_min;
-    bereinigt->val_max = val_max;
+    bereich.setzen(bereinigt);
     return bereinigt;
 }

@@ -1,6 +1,7 @@
 // The Kmqstationd package: the station variant of ::druckbild::analyse
 // (std and std+, the short std result), the image commands
 // ::druckbild::jpegdata and ::druckbild::photo_configure, and ::kmqcrypt.
+#include "dbld_paket.h"
 #include "kmqstationd.h"
 
 #include "crypt_tea.h"
@@ -137,18 +138,12 @@ int Kmqcrypt_Cmd(ClientData, Tcl_Interp* interp, int objargc, Tcl_Obj* const obj
 
 int Kmqstationd_Init(Tcl_Interp* interp)
 {
-    if (!Tcl_PkgInitStubsCheck(interp, "8.6", 0))
-        return TCL_ERROR;
-    if (Tcl_PkgProvideEx(interp, "Kmqstationd", "0.1", nullptr) == TCL_ERROR)
-        return TCL_ERROR;
-    Tcl_CreateObjCommand(interp, "::druckbild::analyse", Druckbildanalyse_Cmd, nullptr,
-                         nullptr);
-    Tcl_CreateObjCommand(interp, "::druckbild::jpegdata", Druckbildjpegdata_Cmd, nullptr,
-                         nullptr);
-    Tcl_CreateObjCommand(interp, "::druckbild::photo_configure",
-                         Druckbildphoto_configure_Cmd, nullptr, nullptr);
-    Tcl_CreateObjCommand(interp, "::kmqcrypt", Kmqcrypt_Cmd, nullptr, nullptr);
-    return TCL_OK;
+    return dbld_tcl::paket_anmelden(
+        interp, "Kmqstationd", "0.1",
+        {{"::druckbild::analyse", Druckbildanalyse_Cmd},
+         {"::druckbild::jpegdata", Druckbildjpegdata_Cmd},
+         {"::druckbild::photo_configure", Druckbildphoto_configure_Cmd},
+         {"::kmqcrypt", Kmqcrypt_Cmd}});
 }
 
 int Tcl_Init(Tcl_Interp* interp)

@@ -1,0 +1,34 @@
+// Package entry shared by the four libraries: version check, package
+// provision and command registration, in that order.
+#ifndef DBLD_PAKET_H
+#define DBLD_PAKET_H
+
+#include <tcl.h>
+
+#include <initializer_list>
+
+namespace dbld_tcl {
+
+struct BEFEHL {
+    const char* name;
+    Tcl_ObjCmdProc* proc;
+};
+
+// Requires Tcl 8.6 or later, provides the package and creates its commands
+// (no client data, no delete procedure).  Fails only when one of the first
+// two steps fails.
+inline int paket_anmelden(Tcl_Interp* interp, const char* paket, const char* version,
+                          std::initializer_list<BEFEHL> befehle)
+{
+    if (!Tcl_PkgInitStubsCheck(interp, "8.6", 0))
+        return TCL_ERROR;
+    if (Tcl_PkgProvideEx(interp, paket, version, nullptr) == TCL_ERROR)
+        return TCL_ERROR;
+    for (const BEFEHL& b : befehle)
+        Tcl_CreateObjCommand(interp, b.name, b.proc, nullptr, nullptr);
+    return TCL_OK;
+}
+
+} // namespace dbld_tcl
+
+#endif
