@@ -6,6 +6,13 @@
 find_package(JPEG REQUIRED)
 
 add_library(dbld_bild OBJECT druckmessung/dbld_bild.cpp)
+# The row raster's inner loops are written for the vectoriser; GCC's -O2
+# cost model leaves them scalar.  The arithmetic stays the same
+# (-ffp-contract=off, no fast-math).
+if(CMAKE_CXX_COMPILER_ID STREQUAL "GNU")
+  set_source_files_properties(druckmessung/dbld_bild.cpp PROPERTIES
+                              COMPILE_OPTIONS "-fvect-cost-model=dynamic")
+endif()
 target_include_directories(dbld_bild PUBLIC ${DBLD_DIR})
 target_link_libraries(dbld_bild PUBLIC JPEG::JPEG)
 
@@ -15,3 +22,14 @@ target_include_directories(dbld_bild_tcl PUBLIC ${DBLD_DIR}
 
 set_property(GLOBAL APPEND PROPERTY DBLD_TEST_OBJEKTE dbld_bild)
 set_property(GLOBAL APPEND PROPERTY DBLD_TEST_LIBS JPEG::JPEG)
+
+# Benchmark helper: libjpeg alone inside the Tcl process, loaded by
+# bench/bench_bild.tcl (build/bench/libbild_bench.so, not a package).
+if(DBLD_BENCH)
+  add_library(bild_bench MODULE bench/bild_bench/bild_bench_tcl.cpp
+              $<TARGET_OBJECTS:dbld_bild> $<TARGET_OBJECTS:dbld_kern>
+              $<TARGET_OBJECTS:dbld_tclglue>)
+  target_include_directories(bild_bench PRIVATE ${DBLD_DIR} ${TCL_INCLUDE_DIR})
+  target_link_libraries(bild_bench PRIVATE JPEG::JPEG)
+  set_target_properties(bild_bench PROPERTIES LIBRARY_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/bench)
+endif()

@@ -33,6 +33,12 @@ bool jpeg_in_speicher(unsigned char** puffer, unsigned long* laenge, const DBLD*
 bool jpeg_in_datei(FILE* f, const DBLD* dbld, const BILDPARAMETER* par, char* meldung,
                    jpeg_progress_mgr* fortschritt = nullptr);
 
+// DBLD_put_gen one pixel at a time through DBLD_dbldvalsq: what the
+// rasteriser falls back on when the tables of its row raster cannot be had.
+// The same pixels as DBLD_put_gen.
+void raster_punktweise(void* ausgabe, PIXELSCHREIBER pixelschreiber, const DBLD* dbld,
+                       const BILDPARAMETER* par);
+
 } // namespace dbld_bild
 
 #endif

@@ -1,5 +1,6 @@
 // Rendering: colour settings and scale, rasteriser, PPM / PGM dumps, JPEG.
 #include "bild_helfer.h"
+#include "referenz_bild.h"
 #include "druckmessung/dbld_bild_intern.h"
 
 #include <gtest/gtest.h>
@@ -15,6 +16,8 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <random>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -281,6 +284,20 @@ TEST_F(Bild, ContrastBands)
     for (int level = 128; level <= 255; ++level)
         EXPECT_EQ(farbe(level), f255) << level;
     EXPECT_EQ(farbe(INT_MAX), f255);
+}
+
+TEST_F(Bild, LevelsOutsideTheScaleAtEveryContrast)
+{
+    // the rasteriser cuts levels to 0 .. 255 before its colour table: that
+    // must not change a colour, whatever the contrast
+    DBLD_set_bgcolor(3, 2, 1);
+    for (int c = 0; c <= 7; ++c) {
+        DBLD_set_ccontrast(c);
+        for (int level : {256, 257, 300, 1000, 1 << 20, INT_MAX - 1, INT_MAX})
+            EXPECT_EQ(farbe(level), farbe(255)) << c << ": " << level;
+        for (int level : {0, -1, -2, -255, -1000, INT_MIN + 1, INT_MIN})
+            EXPECT_EQ(farbe(level), (Farbe{3, 2, 1})) << c << ": " << level;
+    }
 }
 
 TEST_F(Bild, SettingsAreClamped)
@@ -780,6 +797,299 @@ TEST_F(Bild, FailureHalfWayFreesTheGrownBufferAndRestoresTheCaller)
     EXPECT_GT(laenge, 4096u);
     if (puffer != eigener)
         free(puffer);
+}
+
+// ---- The row raster against the point-by-point reference -----------------------
+
+// One generated image with its parameters and colour settings.
+struct FALL {
+    int n_y = 1, n_x = 1;
+    std::vector<int> werte, maske;
+    DBLD dbld = {};
+    BILDPARAMETER par = {};
+    int kontrast = 0;
+    int bg[3] = {255, 255, 255};
+    int wertart = 0, bereichsart = 0;
+
+    void einstellen() const
+    {
+        DBLD_set_ccontrast(kontrast);
+        DBLD_set_bgcolor(bg[0], bg[1], bg[2]);
+    }
+    std::string text() const
+    {
+        std::ostringstream t;
+        t << n_y << "x" << n_x << " werte " << wertart << " bereich " << bereichsart
+          << " val_min " << dbld.val_min << " val_max " << dbld.val_max << " res "
+          << par.resolution << " grid " << par.grid << " frame " << par.frame << " mask "
+          << par.mask << (dbld.mask ? "" : " (kein Feld)") << " kontrast " << kontrast;
+        return t.str();
+    }
+};
+
+// Images of every kind the rasteriser meets, and some it should never meet:
+// sizes from 1 x 1 (one row or column, odd sizes), values of the mat,
+// sparse images with empty neighbourhoods, negative values, values near the
+// ends of int and where float loses integers, uniform images whose val_min
+// is their value, neighbourhoods that cancel out; val_max 0, negative or far
+// below the values, val_min anywhere; every grid style (and other numbers),
+// frames, masks (with and without the flag array), resolutions 1 to 20,
+// contrast 0 to 7 and any background.
+void zufallsfall(std::mt19937& zufall, FALL& f)
+{
+    auto bis = [&zufall](int n) { return (int)(zufall() % (unsigned)n); };
+    auto zwischen = [&bis](int a, int b) { return a + bis(b - a + 1); };
+
+    f.par.resolution = bis(4) == 0 ? 1 : zwischen(1, 20);
+    const int groesste = std::max(1, std::min(24, 160 / f.par.resolution));
+    switch (bis(6)) {
+    case 0: f.n_y = 1; f.n_x = zwischen(1, groesste); break;
+    case 1: f.n_y = zwischen(1, groesste); f.n_x = 1; break;
+    default:
+        f.n_y = zwischen(1, std::min(groesste, 13));
+        f.n_x = zwischen(1, std::min(groesste, 13));
+    }
+    const size_t n = (size_t)f.n_y * f.n_x;
+    f.werte.assign(n, 0);
+    f.maske.assign(n, 0);
+
+    f.wertart = bis(9);
+    const double z_r = zwischen(0, f.n_y), z_c = zwischen(0, f.n_x);
+    const double hoehe = zwischen(1, 400);
+    for (int r = 0; r < f.n_y; ++r)
+        for (int c = 0; c < f.n_x; ++c) {
+            int& v = f.werte[(size_t)r * f.n_x + c];
+            switch (f.wertart) {
+            case 0: v = bis(256); break;
+            case 1: { // a mound on an empty mat
+                double d = std::hypot(r - z_r, c - z_c) / std::max(2.0, f.n_x / 3.0);
+                v = (int)(hoehe * std::exp(-d * d));
+                v = v < 3 ? 0 : v;
+                break;
+            }
+            case 2: v = bis(7) == 0 ? zwischen(1, 300) : 0; break;
+            case 3: v = zwischen(-300, 300); break;
+            case 4: v = (int)zufall(); break;
+            case 5: { // near the ends of int, and neighbours that cancel out
+                const int werte[] = {INT_MAX, INT_MIN, INT_MAX - 1, INT_MIN + 1, 1 << 30,
+                                     -(1 << 30), 0, 1, -1};
+                v = werte[bis(9)];
+                break;
+            }
+            case 6: v = 100; break;           // uniform (a corner 0 below)
+            case 7: v = 16777216 + bis(9); break; // float no longer holds every integer
+            default: v = bis(3) == 0 ? -bis(50) : bis(60); break;
+            }
+        }
+    if (f.wertart == 6 && bis(2) == 0)
+        f.werte[0] = 0;
+
+    f.dbld = DBLD{f.n_y, f.n_x, f.werte.data(), 0, 0, f.maske.data()};
+    DBLD_min_max(&f.dbld);
+    f.bereichsart = bis(10);
+    switch (f.bereichsart) {
+    case 0: f.dbld.val_max = 0; break;
+    case 1: f.dbld.val_max = -zwischen(1, 300); break;
+    case 2: f.dbld.val_max = zwischen(1, 10); break;
+    case 3: f.dbld.val_min = zwischen(-100, 300); break;
+    case 4: f.dbld.val_max = std::max(f.dbld.val_max, zwischen(0, 1000)); break; // -maximum
+    case 5: f.dbld.val_min = INT_MIN; f.dbld.val_max = INT_MAX; break;
+    default: break; // as the image command sets them
+    }
+
+    const int gitter[] = {0, 0, 1, 2, 1, 2, -1, 3, 4, -2};
+    f.par.grid = gitter[bis(10)];
+    f.par.frame = bis(3) == 0 ? 0 : zwischen(0, 4);
+    f.par.mask = bis(2);
+    f.par.quality = zwischen(1, 100);
+    for (int& m : f.maske)
+        m = bis(5) == 0 ? zwischen(-1, 5) : 0;
+    if (bis(10) == 0)
+        f.dbld.mask = nullptr;
+    f.kontrast = bis(8);
+    for (int& b : f.bg)
+        b = bis(256);
+}
+
+// Whether a raster has more than a few colours (so that a comparison of it
+// means something).
+bool bunt(const std::vector<unsigned char>& rgb)
+{
+    std::vector<unsigned> farben;
+    for (size_t i = 0; i + 2 < rgb.size() && farben.size() < 6; i += 3) {
+        unsigned f = rgb[i] << 16 | rgb[i + 1] << 8 | rgb[i + 2];
+        if (std::find(farben.begin(), farben.end(), f) == farben.end())
+            farben.push_back(f);
+    }
+    return farben.size() >= 6;
+}
+
+TEST_F(Bild, RowRasterMatchesThePointByPointReference)
+{
+    std::mt19937 zufall(20240611);
+    const int faelle = 3000;
+    int bunte = 0, mit_jpeg = 0;
+    for (int i = 0; i < faelle; ++i) {
+        FALL f;
+        zufallsfall(zufall, f);
+        f.einstellen();
+        REFERENZRASTER ref = referenz_raster(&f.dbld, f.par);
+        Raster r = rastern(&f.dbld, f.par);
+        ASSERT_EQ(r.breite, ref.breite) << f.text();
+        ASSERT_EQ(r.hoehe, ref.hoehe) << f.text();
+        ASSERT_TRUE(r.lueckenlos) << f.text();
+        ASSERT_TRUE(r.rgb == ref.rgb) << "Fall " << i << ": " << f.text();
+        bunte += bunt(ref.rgb);
+
+        // the binary PPM writes the same pixels
+        if (i % 4 == 0) {
+            std::string ppm = ausgabe([&](FILE* d) { DBLD_put_ppm(d, &f.dbld, &f.par); });
+            std::string kopf = "P6\n" + std::to_string(ref.breite) + " " +
+                               std::to_string(ref.hoehe) + "\n255\n";
+            ASSERT_EQ(ppm, kopf + std::string(ref.rgb.begin(), ref.rgb.end()))
+                << "Fall " << i << ": " << f.text();
+        }
+        // the JPEG writer gives the bytes libjpeg makes of the reference
+        if (i % 12 == 0) {
+            REFERENZRASTER& q = ref;
+            Raster roh;
+            roh.breite = q.breite;
+            roh.hoehe = q.hoehe;
+            roh.rgb = q.rgb;
+            ASSERT_EQ(jpeg(&f.dbld, f.par), referenz(roh, f.par.quality))
+                << "Fall " << i << ": " << f.text();
+            ++mit_jpeg;
+        }
+    }
+    // a good part of the images is not a handful of flat colours (the rest
+    // are the empty, tiny and out-of-range ones)
+    EXPECT_GT(bunte, faelle / 3);
+    EXPECT_EQ(mit_jpeg, (faelle + 11) / 12);
+}
+
+TEST_F(Bild, PointByPointFallbackMatchesTheReference)
+{
+    std::mt19937 zufall(77);
+    for (int i = 0; i < 300; ++i) {
+        FALL f;
+        zufallsfall(zufall, f);
+        f.einstellen();
+        Raster r;
+        DBLD_pixsize(&r.breite, &r.hoehe, &f.dbld, f.par.resolution, f.par.frame);
+        dbld_bild::raster_punktweise(&r, sammeln, &f.dbld, &f.par);
+        ASSERT_TRUE(r.lueckenlos) << f.text();
+        ASSERT_TRUE(r.rgb == referenz_raster(&f.dbld, f.par).rgb) << "Fall " << i << ": "
+                                                                   << f.text();
+    }
+}
+
+// Two sit-bone mounds on a low background, n_y x n_x cells.
+void sitzbild(TestBild& b)
+{
+    const int n = std::max(b.n_y, b.n_x);
+    const double h = n / 2.0;
+    for (int r = 0; r < b.n_y; ++r)
+        for (int c = 0; c < b.n_x; ++c) {
+            double d1 = std::hypot(r - 0.45 * b.n_y, c - 0.3 * b.n_x) / h;
+            double d2 = std::hypot(r - 0.45 * b.n_y, c - 0.7 * b.n_x) / h;
+            int v = (int)(80 * std::exp(-8 * d1 * d1) + 70 * std::exp(-8 * d2 * d2));
+            b.setze(r, c, v < 3 ? 0 : v);
+        }
+    DBLD_min_max(&b.dbld);
+}
+
+TEST_F(Bild, SeatedFramesAtTheDefaultResolutionGiveTheReferenceJpeg)
+{
+    // the frames the live view draws, with and without grid, mask, contrast
+    TestBild klein(16, 16), mittel(32, 32), schief(27, 41);
+    for (TestBild* b : {&klein, &mittel, &schief})
+        sitzbild(*b);
+    schief.maske[5 * 41 + 7] = 1;
+    schief.maske[26 * 41 + 40] = 1;
+    struct {
+        TestBild* b;
+        BILDPARAMETER par;
+        int kontrast;
+    } faelle[] = {
+        {&klein, parameter(20), 0},
+        {&mittel, parameter(20), 0},
+        {&mittel, parameter(20, 2, 3, 0, 95), 3},
+        {&schief, parameter(20, 1, 2, 1, 80), 5},
+        {&schief, parameter(13, 2, 0, 1, 60), 0},
+    };
+    for (auto& f : faelle) {
+        DBLD_set_ccontrast(f.kontrast);
+        REFERENZRASTER ref = referenz_raster(&f.b->dbld, f.par);
+        Raster roh;
+        roh.breite = ref.breite;
+        roh.hoehe = ref.hoehe;
+        roh.rgb = ref.rgb;
+        std::vector<unsigned char> daten = jpeg(&f.b->dbld, f.par);
+        ASSERT_FALSE(daten.empty());
+        EXPECT_TRUE(daten == referenz(roh, f.par.quality))
+            << f.b->n_y << "x" << f.b->n_x << " res " << f.par.resolution;
+    }
+}
+
+TEST_F(Bild, RowRasterEdgeCases)
+{
+    auto gleich = [](const DBLD* d, const BILDPARAMETER& par) {
+        return rastern(d, par).rgb == referenz_raster(d, par).rgb;
+    };
+    // a uniform image: val_min is its value, and interpolation a hair below
+    // it gives the background
+    TestBild gleichmaessig(5, 6);
+    gleichmaessig.block(0, 4, 0, 5, 100);
+    DBLD_min_max(&gleichmaessig.dbld);
+    ASSERT_EQ(gleichmaessig.dbld.val_min, 100);
+    for (int res : {1, 3, 7, 20})
+        EXPECT_TRUE(gleich(&gleichmaessig.dbld, parameter(res))) << res;
+
+    // a neighbourhood that sums to 0: no value, though the cell has one
+    TestBild aufgehoben(3, 3, {{1, 1, 50}, {0, 0, -50}});
+    aufgehoben.dbld.val_min = -50;
+    aufgehoben.dbld.val_max = 50;
+    EXPECT_EQ(DBLD_dbldvalsq(&aufgehoben.dbld, 1, 1), 0.0f);
+    for (int res : {1, 2, 5, 20})
+        EXPECT_TRUE(gleich(&aufgehoben.dbld, parameter(res, 2, 1))) << res;
+
+    // the neighbourhood sum in float and in the sampling function's order:
+    // 1 + 2^30 rounds to 2^30, and -2^30 later makes the sum 0, so the
+    // centre has no value (in another order the sum would be 1); its
+    // interpolation toward the upper right does not touch the two big cells
+    TestBild rundung(3, 3, {{1, 1, 1}, {2, 0, 1 << 30}, {0, 2, -(1 << 30)}});
+    rundung.dbld.val_min = 0;
+    rundung.dbld.val_max = 1;
+    EXPECT_EQ(DBLD_dbldvalsq(&rundung.dbld, 1.25f, 1.25f), 0.0f);
+    rundung.setze(0, 2, 0);
+    EXPECT_EQ(DBLD_dbldvalsq(&rundung.dbld, 1.25f, 1.25f), 0.5625f);
+    rundung.setze(0, 2, -(1 << 30));
+    EXPECT_TRUE(gleich(&rundung.dbld, parameter(20)));
+
+    // one cell; a single row and a single column; a negative val_max
+    TestBild eins(1, 1, {{0, 0, 9}}), zeile(1, 17), spalte(19, 1);
+    for (int i = 0; i < 17; ++i)
+        zeile.setze(0, i, (i * 53) % 200 - 20);
+    for (int i = 0; i < 19; ++i)
+        spalte.setze(i, 0, (i * 71) % 230);
+    DBLD_min_max(&eins.dbld);
+    DBLD_min_max(&zeile.dbld);
+    DBLD_min_max(&spalte.dbld);
+    for (int res = 1; res <= 20; ++res) {
+        EXPECT_TRUE(gleich(&eins.dbld, parameter(res, 1, 2))) << res;
+        EXPECT_TRUE(gleich(&zeile.dbld, parameter(res, 1))) << res;
+        EXPECT_TRUE(gleich(&spalte.dbld, parameter(res, 2))) << res;
+    }
+    zeile.dbld.val_max = -7;
+    EXPECT_TRUE(gleich(&zeile.dbld, parameter(4)));
+
+    // the mask flag without a mask array, and a mask over grid lines
+    TestBild m(4, 5);
+    huegel(m);
+    m.maske[0] = m.maske[19] = 1;
+    EXPECT_TRUE(gleich(&m.dbld, parameter(6, 1, 1, 1)));
+    m.dbld.mask = nullptr;
+    EXPECT_TRUE(gleich(&m.dbld, parameter(6, 1, 1, 1)));
 }
 
 } // namespace
