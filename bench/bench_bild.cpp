@@ -1,21 +1,32 @@
-// C-level benchmarks of the rendering: the whole JPEG writer, its raster
-// alone, and libjpeg alone compressing that raster (the share of the
-// writer's time spent in compression).
+// C-level benchmarks of the rendering on seated-like frames of 16 x 16 to
+// 128 x 128 cells at resolution 20, quality 80:
+// - BM_to_jpeg: the JPEG writer, and libjpeg alone compressing the same
+//   raster, timed in turn in the same loop.  Counters: the medians of both
+//   (jpeg_us, libjpeg_us), their ratio (Verhaeltnis), and the growth with
+//   the number of cells (BigO / RMS lines);
+// - BM_put_gen: the raster through the pixel-writer interface;
+// - BM_punktweise: the raster sampled pixel by pixel through DBLD_dbldvalsq,
+//   as the rasteriser is defined (what the row raster replaced).
 #include "dbld.h"
+#include "druckmessung/dbld_bild_intern.h"
 
 #include <benchmark/benchmark.h>
 
 #include <jpeglib.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cmath>
 #include <cstdlib>
+#include <cstring>
 #include <vector>
 
 namespace {
 
+using Uhr = std::chrono::steady_clock;
+
 // Two sit-bone mounds on a low background, n x n cells.
-std::vector<int> huegel(int n)
+std::vector<int> sitzbild(int n)
 {
     std::vector<int> werte((size_t)n * n);
     double h = n / 2.0;
@@ -29,38 +40,41 @@ std::vector<int> huegel(int n)
     return werte;
 }
 
+void kopieren(void* ausgabe, int, int, const unsigned char* farbe)
+{
+    unsigned char** p = (unsigned char**)ausgabe;
+    memcpy(*p, farbe, 3);
+    *p += 3;
+}
+
+// A frame as the image command hands it over: values, no mask, the range
+// from DBLD_min_max, the command's default parameters.
 struct Rahmen {
     int n;
     std::vector<int> werte, maske;
     DBLD dbld;
     BILDPARAMETER par = {20, 0, 0, 0, 80};
+    int breite = 0, hoehe = 0;
+
     explicit Rahmen(int groesse)
-        : n(groesse), werte(huegel(groesse)), maske(werte.size(), 0),
+        : n(groesse), werte(sitzbild(groesse)), maske(werte.size(), 0),
           dbld{groesse, groesse, werte.data(), 0, 0, maske.data()}
     {
         DBLD_min_max(&dbld);
+        DBLD_pixsize(&breite, &hoehe, &dbld, par.resolution, par.frame);
     }
     std::vector<unsigned char> raster() const
     {
-        int w, h;
-        DBLD_pixsize(&w, &h, &dbld, par.resolution, par.frame);
-        std::vector<unsigned char> rgb(3 * (size_t)w * h);
+        std::vector<unsigned char> rgb(3 * (size_t)breite * hoehe);
         unsigned char* position = rgb.data();
-        DBLD_put_gen(&position, schreiben, &dbld, &par);
+        DBLD_put_gen(&position, kopieren, &dbld, &par);
         return rgb;
-    }
-    static void schreiben(void* ausgabe, int, int, const unsigned char* farbe)
-    {
-        unsigned char** p = (unsigned char**)ausgabe;
-        (*p)[0] = farbe[0];
-        (*p)[1] = farbe[1];
-        (*p)[2] = farbe[2];
-        *p += 3;
     }
 };
 
-// libjpeg alone, with the same calls as the writer, on the same raster.
-unsigned long komprimieren(const std::vector<unsigned char>& rgb, int w, int quality)
+// libjpeg alone, with the same calls as the writer, on a raster.
+std::vector<unsigned char> komprimieren(const std::vector<unsigned char>& rgb, int breite,
+                                        int hoehe, int quality)
 {
     jpeg_compress_struct cinfo;
     jpeg_error_mgr fehler;
@@ -69,32 +83,57 @@ unsigned long komprimieren(const std::vector<unsigned char>& rgb, int w, int qua
     unsigned char* puffer = nullptr;
     unsigned long laenge = 0;
     jpeg_mem_dest(&cinfo, &puffer, &laenge);
-    cinfo.image_width = w;
-    cinfo.image_height = w;
+    cinfo.image_width = breite;
+    cinfo.image_height = hoehe;
     cinfo.input_components = 3;
     cinfo.in_color_space = JCS_RGB;
     jpeg_set_defaults(&cinfo);
     jpeg_set_quality(&cinfo, quality, TRUE);
     jpeg_start_compress(&cinfo, TRUE);
     while (cinfo.next_scanline < cinfo.image_height) {
-        JSAMPROW zeile = (JSAMPROW)rgb.data() + (size_t)cinfo.next_scanline * 3 * w;
+        JSAMPROW zeile = (JSAMPROW)rgb.data() + (size_t)cinfo.next_scanline * 3 * breite;
         jpeg_write_scanlines(&cinfo, &zeile, 1);
     }
     jpeg_finish_compress(&cinfo);
     jpeg_destroy_compress(&cinfo);
+    std::vector<unsigned char> daten(puffer, puffer + laenge);
     free(puffer);
-    return laenge;
+    return daten;
 }
 
-// The whole writer; the counter Kompression is the share of its time that
-// libjpeg alone needs for the same raster (timed beside it, untimed).
+std::vector<unsigned char> to_jpeg(const Rahmen& r)
+{
+    unsigned char* puffer = nullptr;
+    unsigned long laenge = 0;
+    DBLD_to_jpeg(&puffer, &laenge, &r.dbld, &r.par);
+    std::vector<unsigned char> daten(puffer, puffer + laenge);
+    free(puffer);
+    return daten;
+}
+
+double median(std::vector<double> werte)
+{
+    if (werte.empty())
+        return 0;
+    std::sort(werte.begin(), werte.end());
+    size_t h = werte.size() / 2;
+    return werte.size() % 2 ? werte[h] : (werte[h - 1] + werte[h]) / 2;
+}
+
+double sekunden(Uhr::time_point a, Uhr::time_point b)
+{
+    return std::chrono::duration<double>(b - a).count();
+}
+
 void BM_to_jpeg(benchmark::State& state)
 {
-    using Uhr = std::chrono::steady_clock;
     Rahmen r((int)state.range(0));
-    std::vector<unsigned char> rgb = r.raster();
-    int w = r.n * r.par.resolution;
-    double ganz = 0, kompression = 0;
+    const std::vector<unsigned char> rgb = r.raster();
+    if (to_jpeg(r) != komprimieren(rgb, r.breite, r.hoehe, r.par.quality)) {
+        state.SkipWithError("the writer's bytes differ from libjpeg's of the raster");
+        return;
+    }
+    std::vector<double> jpeg, libjpeg;
     for (auto _ : state) {
         Uhr::time_point t0 = Uhr::now();
         unsigned char* puffer = nullptr;
@@ -105,32 +144,48 @@ void BM_to_jpeg(benchmark::State& state)
         Uhr::time_point t1 = Uhr::now();
         state.PauseTiming();
         Uhr::time_point t2 = Uhr::now();
-        benchmark::DoNotOptimize(komprimieren(rgb, w, r.par.quality));
+        benchmark::DoNotOptimize(komprimieren(rgb, r.breite, r.hoehe, r.par.quality).size());
         Uhr::time_point t3 = Uhr::now();
         state.ResumeTiming();
-        ganz += std::chrono::duration<double>(t1 - t0).count();
-        kompression += std::chrono::duration<double>(t3 - t2).count();
+        jpeg.push_back(sekunden(t0, t1));
+        libjpeg.push_back(sekunden(t2, t3));
     }
-    state.counters["Kompression"] = ganz > 0 ? kompression / ganz : 0;
+    const double m_jpeg = median(jpeg), m_libjpeg = median(libjpeg);
+    state.counters["jpeg_us"] = m_jpeg * 1e6;
+    state.counters["libjpeg_us"] = m_libjpeg * 1e6;
+    state.counters["Verhaeltnis"] = m_libjpeg > 0 ? m_jpeg / m_libjpeg : 0;
+    state.SetComplexityN((int64_t)r.n * r.n);
 }
 
-void BM_raster(benchmark::State& state)
+void BM_put_gen(benchmark::State& state)
 {
     Rahmen r((int)state.range(0));
-    for (auto _ : state)
-        benchmark::DoNotOptimize(r.raster().data());
+    std::vector<unsigned char> rgb(3 * (size_t)r.breite * r.hoehe);
+    for (auto _ : state) {
+        unsigned char* position = rgb.data();
+        DBLD_put_gen(&position, kopieren, &r.dbld, &r.par);
+        benchmark::DoNotOptimize(rgb.data());
+    }
+    state.SetComplexityN((int64_t)r.n * r.n);
 }
 
-void BM_libjpeg_allein(benchmark::State& state)
+void BM_punktweise(benchmark::State& state)
 {
     Rahmen r((int)state.range(0));
-    std::vector<unsigned char> rgb = r.raster();
-    for (auto _ : state)
-        benchmark::DoNotOptimize(komprimieren(rgb, r.n * r.par.resolution, r.par.quality));
+    std::vector<unsigned char> rgb(3 * (size_t)r.breite * r.hoehe);
+    for (auto _ : state) {
+        unsigned char* position = rgb.data();
+        dbld_bild::raster_punktweise(&position, kopieren, &r.dbld, &r.par);
+        benchmark::DoNotOptimize(rgb.data());
+    }
+    state.SetComplexityN((int64_t)r.n * r.n);
 }
 
 } // namespace
 
-BENCHMARK(BM_to_jpeg)->Arg(32)->Arg(64)->Unit(benchmark::kMicrosecond);
-BENCHMARK(BM_raster)->Arg(32)->Arg(64)->Unit(benchmark::kMicrosecond);
-BENCHMARK(BM_libjpeg_allein)->Arg(32)->Arg(64)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_to_jpeg)->RangeMultiplier(2)->Range(16, 128)->Unit(benchmark::kMicrosecond)
+    ->Complexity(benchmark::oN);
+BENCHMARK(BM_put_gen)->RangeMultiplier(2)->Range(16, 128)->Unit(benchmark::kMicrosecond)
+    ->Complexity(benchmark::oN);
+BENCHMARK(BM_punktweise)->RangeMultiplier(2)->Range(16, 128)->Unit(benchmark::kMicrosecond)
+    ->Complexity(benchmark::oN);
