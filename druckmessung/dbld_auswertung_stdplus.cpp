@@ -6,15 +6,25 @@
 // The arithmetic is single precision unless a step says otherwise, in the
 // order written; results must come out bit for bit the same on every
 // platform, so no expression here may be reordered or contracted.
+//
+// All sampling goes through ABTASTER, which gives exactly what
+// DBLD_dbldvalsq gives on the record of the cleaned image (the sampling
+// functions take its view by value, so that its fields stay in registers);
+// the diagnostics of the innermost loops are formatted only when the log
+// level shows them.
 #include "dbld.h"
+#include "dbld_abtaster.h"
+#include "dbld_bereich.h"
 #include "dbld_intern.h"
 
 #include <climits>
 #include <cmath>
 #include <cstdlib>
-#include <memory>
 
 namespace {
+
+using dbld_intern::ABTASTER;
+using dbld_intern::ABTASTSICHT;
 
 // Same value as M_PI, spelled out so that it does not depend on the feature
 // macros of the C library.
@@ -22,14 +32,6 @@ constexpr double pi = 3.14159265358979323846;
 
 // Sampling step along an axis, cell units.
 const float dl = 0.1f;
-
-struct Frei {
-    void operator()(void* p) const { free(p); }
-};
-
-struct DbldLoeschen {
-    void operator()(DBLD* p) const { DBLD_delete(&p); }
-};
 
 // Truncation toward zero to an int, as a plain conversion does; values
 // outside the int range are clamped and NaN gives 0 instead of undefined
@@ -52,34 +54,65 @@ float bogenmass(int grad)
     return (float)(grad * pi / 180);
 }
 
+// The angles of one ring and their cosines and sines: w from 0 in steps of
+// STEP_RAD, accumulated in float, while 2 pi - w > 0.01 (36 angles).  Every
+// ring of every call walks the same angles, so they are computed once.
+struct RINGWINKEL {
+    static const int PLAETZE = 64;
+    int n = 0;
+    float w[PLAETZE];
+    float cos_w[PLAETZE];
+    float sin_w[PLAETZE];
+};
+
+const RINGWINKEL& ringwinkel()
+{
+    static const RINGWINKEL tabelle = [] {
+        const int STEP_GRD = 10;
+        const float STEP_RAD = (float)(STEP_GRD * pi / 180);
+        RINGWINKEL t;
+        float w = 0;
+        while (2 * pi - (double)w > 0.01 && t.n < RINGWINKEL::PLAETZE) {
+            t.w[t.n] = w;
+            t.cos_w[t.n] = cosf(w);
+            t.sin_w[t.n] = sinf(w);
+            ++t.n;
+            w += STEP_RAD;
+        }
+        return t;
+    }();
+    return tabelle;
+}
+
 // Radius of the pressure plateau around (mx, my): rings from MIN_R outwards,
 // 36 samples each, until a ring holds no pressure or its average drops
 // below LIMIT of the highest value seen so far while not holding that value
 // itself.  Past MAX_R the first radius beyond it is returned.
-float innenkreisradius(const DBLD* dbld, float mx, float my)
+float innenkreisradius(ABTASTSICHT bild, float mx, float my)
 {
     const float MIN_R = 0.5f;
     const float MAX_R = 3.0f;
     const float STEP_R = 0.05f;
-    const int STEP_GRD = 10;
-    const float STEP_RAD = (float)(STEP_GRD * pi / 180);
     const float LIMIT = 0.85f;
+    const RINGWINKEL& winkel = ringwinkel();
+    const bool dbg2 = dbld_loglevel >= DBLD_LOGLEVEL_DBG2;
 
-    dbld_dbg2_msg("Kreisanalyse um x=%.1f, y=%.1f\n", mx, my);
+    if (dbg2)
+        dbld_dbg2_msg("Kreisanalyse um x=%.1f, y=%.1f\n", mx, my);
     float min = 255, max = 0;
     float r = MIN_R;
     for (; r <= MAX_R; r += STEP_R) {
         float min_k = 255, max_k = 0, sum_k = 0;
         int n_gz = 0;
-        float w = 0;
-        while (2 * pi - (double)w > 0.01) {
-            float x = mx + cosf(w) * r;
-            float y = my + sinf(w) * r;
-            float val = DBLD_dbldvalsq(dbld, x, y);
+        for (int i = 0; i < winkel.n; ++i) {
+            float x = mx + winkel.cos_w[i] * r;
+            float y = my + winkel.sin_w[i] * r;
+            float val = bild.wert(x, y);
             // Degrees for the message: w * 180 in float, then divided by pi
             // in double (ordinary C promotion).
-            dbld_dbg2_msg("r=%4.1f w=%2.0f\xb0 => x=%.1f;y=%.1f => val=%.0f\n", r,
-                          w * 180 / pi, x, y, val);
+            if (dbg2)
+                dbld_dbg2_msg("r=%4.1f w=%2.0f\xb0 => x=%.1f;y=%.1f => val=%.0f\n", r,
+                              winkel.w[i] * 180 / pi, x, y, val);
             if (val > max)
                 max = val;
             if (val < min)
@@ -92,17 +125,17 @@ float innenkreisradius(const DBLD* dbld, float mx, float my)
                 sum_k += val;
                 n_gz += 1;
             }
-            w += STEP_RAD;
         }
         if (n_gz == 0)
             return r;
 
         float avg_k = sum_k / (float)n_gz;
         bool im_plateau = max == max_k || avg_k / max >= LIMIT;
-        dbld_dbg2_msg("r=%3.2f: min=%5.1f; max=%5.1f; min_k=%5.1f; max_k=%5.1f; "
-                      "avg_k=%5.1f (%2.0f%% bzw. %2.0f%%) %s\n",
-                      r, min, max, min_k, max_k, avg_k, 100 * avg_k / max,
-                      100 * avg_k / max_k, im_plateau ? " <-" : "");
+        if (dbg2)
+            dbld_dbg2_msg("r=%3.2f: min=%5.1f; max=%5.1f; min_k=%5.1f; max_k=%5.1f; "
+                          "avg_k=%5.1f (%2.0f%% bzw. %2.0f%%) %s\n",
+                          r, min, max, min_k, max_k, avg_k, 100 * avg_k / max,
+                          100 * avg_k / max_k, im_plateau ? " <-" : "");
         if (!im_plateau) {
             dbld_dbg2_msg("L\xe4nge der Nebenachse: %.2f cm\n", 2 * r);
             dbld_dbg2_msg("Vermutete L\xe4nge der Hauptachse: %.2f cm\n", 4 * r);
@@ -117,7 +150,8 @@ float innenkreisradius(const DBLD* dbld, float mx, float my)
 // at the corner (x0 - r, y0 - r); points on the circle belong to it.  A
 // circle without pressure gives its own centre, so that a correction around
 // an empty region settles at once.
-void kreisschwerpunkt(float* sx, float* sy, const DBLD* dbld, float x0, float y0, float r)
+void kreisschwerpunkt(float* sx, float* sy, ABTASTSICHT bild, float x0, float y0,
+                      float r)
 {
     double g = 0;
     double fsx = x0, fsy = y0;
@@ -137,12 +171,13 @@ void kreisschwerpunkt(float* sx, float* sy, const DBLD* dbld, float x0, float y0
     const double x_von = (float)(x0 - r), x_bis = (float)(x0 + r);
     const double y_von = (float)(y0 - r), y_bis = (float)(y0 + r);
     for (double x = x_von; x <= x_bis; x += 0.5) {
+        const ABTASTSICHT::SPALTE spalte = bild.spalte((float)x);
         for (double y = y_von; y <= y_bis; y += 0.5) {
             double dx = x - x0, dy = y - y0;
             float d2 = (float)(dx * dx + dy * dy);
             if (sqrtf(d2) > r)
                 continue;
-            float v = DBLD_dbldvalsq(dbld, (float)x, (float)y);
+            float v = bild.wert(spalte, (float)y);
             if (v == 0)
                 continue;
             if (erster) {
@@ -166,15 +201,17 @@ void kreisschwerpunkt(float* sx, float* sy, const DBLD* dbld, float x0, float y0
 // Moves (sx0, sy0) to the centroid of the circle of radius r around it until
 // it moves less than 0.05.  Returns the number of steps and the settled
 // position, or -1 (position untouched) when MAX_Z circles do not suffice.
-int schwerpunktkorrektur(float* sx, float* sy, const DBLD* dbld, float sx0, float sy0, float r)
+int schwerpunktkorrektur(float* sx, float* sy, const ABTASTSICHT& bild, float sx0, float sy0,
+                         float r)
 {
     const int MAX_Z = 20;
     float sx2 = sx0, sy2 = sy0;
     int i = 0;
     for (; i < MAX_Z; ++i) {
-        kreisschwerpunkt(&sx2, &sy2, dbld, sx0, sy0, r);
-        dbld_dbg2_msg("Schwerpunktkorrektur (%2.2f; %2.2f) -> (%2.2f; %2.2f)\n", sx0, sy0,
-                      sx2, sy2);
+        kreisschwerpunkt(&sx2, &sy2, bild, sx0, sy0, r);
+        if (dbld_loglevel >= DBLD_LOGLEVEL_DBG2)
+            dbld_dbg2_msg("Schwerpunktkorrektur (%2.2f; %2.2f) -> (%2.2f; %2.2f)\n", sx0, sy0,
+                          sx2, sy2);
         float dx = sx0 - sx2, dy = sy0 - sy2;
         if (sqrtf(dx * dx + dy * dy) < 0.05f)
             break;
@@ -189,44 +226,70 @@ int schwerpunktkorrektur(float* sx, float* sy, const DBLD* dbld, float sx0, floa
     return i;
 }
 
+// tan of a whole-degree direction angle, as tanf(bogenmass(grad)); the
+// angles the axis search uses are computed once.
+float tan_grad(int grad)
+{
+    static const struct TANGENS {
+        float wert[181];
+        TANGENS()
+        {
+            for (int g = 0; g <= 180; ++g)
+                wert[g] = tanf(bogenmass(g));
+        }
+    } tabelle;
+    return grad >= 0 && grad <= 180 ? tabelle.wert[grad] : tanf(bogenmass(grad));
+}
+
+// One half of an axis after its centre sample (value g, counted in *n = 1):
+// the samples at x, x + schritt, ... (accumulated in float) on the line
+// y = (x - sx) * k + sy, truncated to whole numbers and added to g, until
+// the first empty one or until MAX_Nh + 1 samples are counted.
+float halbachse(ABTASTSICHT bild, float x, float schritt, float sx, float sy, float k,
+                int MAX_Nh, float g, int* n)
+{
+    int gezaehlt = 1;
+    for (; gezaehlt <= MAX_Nh; x += schritt) {
+        int v = auf_int(bild.wert(x, (x - sx) * k + sy));
+        if (v == 0)
+            break;
+        g += (float)v;
+        gezaehlt += 1;
+    }
+    *n = gezaehlt;
+    return g;
+}
+
 // Axis weight of the line through (sx, sy) in direction w (degrees): the
 // pressure samples, truncated to whole numbers, at steps of dl from the
 // centre in both directions, each half ending at its first empty sample or
-// after about max_r.  The centre sample counts in both halves.  *n gets the
-// number of samples taken.
-float gewicht(SEITE seite, int* n, const DBLD* dbld, int w, float sx, float sy, float dl,
-              float max_r)
+// after about max_r.  The centre sample counts in both halves (it is taken
+// once and used twice).  *n gets the number of samples taken.
+float gewicht(SEITE seite, int* n, ABTASTSICHT bild, int w, float sx, float sy,
+              float dl, float max_r)
 {
     float rad = bogenmass(w);
-    float k = tanf(rad);
+    float k = tan_grad(w);
     // Capped so that both halves together still count in an int.
     int MAX_Nh = auf_int(roundf(max_r / dl));
     if (MAX_Nh > INT_MAX / 2 - 1)
         MAX_Nh = INT_MAX / 2 - 1;
     float dx = sqrtf(dl * dl / (1 + k * k));
 
-    int n1 = 0;
-    float g1 = 0;
-    for (float x = sx; n1 <= MAX_Nh; x += dx) {
-        int v = auf_int(DBLD_dbldvalsq(dbld, x, (x - sx) * k + sy));
-        if (v == 0)
-            break;
-        g1 += (float)v;
-        n1 += 1;
-    }
-    int n2 = 0;
-    float g2 = 0;
-    for (float x = sx; n2 <= MAX_Nh; x -= dx) {
-        int v = auf_int(DBLD_dbldvalsq(dbld, x, (x - sx) * k + sy));
-        if (v == 0)
-            break;
-        g2 += (float)v;
-        n2 += 1;
+    int n1 = 0, n2 = 0;
+    float g1 = 0, g2 = 0;
+    int v0 = MAX_Nh >= 0 ? auf_int(bild.wert(sx, (sx - sx) * k + sy)) : 0;
+    if (v0 != 0) {
+        // x - dx is x + (-dx) exactly, so one walk serves both halves.
+        g1 = halbachse(bild, sx + dx, dx, sx, sy, k, MAX_Nh, (float)v0, &n1);
+        g2 = halbachse(bild, sx - dx, -dx, sx, sy, k, MAX_Nh, (float)v0, &n2);
     }
     *n = n1 + n2;
 
     // The angle shown is the sit-bone angle: rad * 180 in float, divided by
     // pi in double (ordinary C promotion).  A zero count shows as nan/inf.
+    if (dbld_loglevel < DBLD_LOGLEVEL_DBG2)
+        return g1 + g2;
     double winkel = seite == links ? rad * 180 / pi - 90 : 90 - rad * 180 / pi;
     dbld_dbg2_msg("%3.0f\xb0: l1=%.1f l2=%.1f l = %4.1f;   g1=%5.2f g2=%5.2f g = %5.2f;\n",
                   winkel, (float)n1 * dl, (float)n2 * dl, (float)(n1 + n2) * dl,
@@ -242,7 +305,7 @@ struct ACHSE {
 // Direction of the heaviest axis through (sx, sy): left side 105..145
 // degrees ascending, right side 75..35 descending.  Among equal weights the
 // first angle searched (the smallest sit-bone angle) wins.
-ACHSE achse_suchen(SEITE seite, const DBLD* dbld, float sx, float sy, float max_r)
+ACHSE achse_suchen(SEITE seite, const ABTASTSICHT& bild, float sx, float sy, float max_r)
 {
     const int YW2_MIN = 15;
     const int YW2_MAX = 55;
@@ -250,7 +313,7 @@ ACHSE achse_suchen(SEITE seite, const DBLD* dbld, float sx, float sy, float max_
     ACHSE achse = {-1, -1};
     auto pruefen = [&](int w) {
         int n = 0;
-        float g = gewicht(seite, &n, dbld, w, sx, sy, dl, max_r);
+        float g = gewicht(seite, &n, bild, w, sx, sy, dl, max_r);
         if (g > g_max) {
             g_max = g;
             achse.w_max = w;
@@ -318,35 +381,51 @@ void ellipse_bauen(ELLIPSE* e, SEITE seite, float mx, float my, float b, int w)
 int auswertung_stdplus(AUSWERTUNGSERGEBNIS* ergebnis, const int* druckbild, int n_y, int n_x)
 {
     dbld_dbg_msg("Erweiterte Standardauswertung\n");
-    long n = (long)n_y * n_x;
-    std::unique_ptr<int, Frei> bereinigt((int*)calloc(n > 0 ? (size_t)n : 1, sizeof(int)));
-    if (!bereinigt)
-        return 0;
-    dbld_intern::druckbild_bereinigen(bereinigt.get(), druckbild, n_y, n_x);
 
+    // The cleaned image goes straight into the sampler's grid, with the
+    // value range DBLD_init would give it; both centroids in the same pass.
     // A side without pressure keeps the centroid (0, 0).
+    ABTASTER abtaster;
+    float* raster = abtaster.raster(n_y, n_x);
+    if (!raster)
+        return 0;
+    dbld_intern::WERTEBEREICH bereich;
+    dbld_intern::SCHWERPUNKT_LAUF links_lauf, rechts_lauf;
+    if (!dbld_intern::bereinigen_in_raster(raster, abtaster.abstand(), &bereich, druckbild, n_y,
+                                           n_x, &links_lauf, &rechts_lauf))
+        return 0;
     float slx = 0, sly = 0, srx = 0, sry = 0;
-    long long g_unbenutzt = 0;
-    dbld_intern::schwerpunkt_seite(&sly, &slx, &g_unbenutzt, bereinigt.get(), n_y, n_x, links);
+    if (links_lauf.gefunden) {
+        sly = links_lauf.r;
+        slx = links_lauf.c;
+    }
+    if (rechts_lauf.gefunden) {
+        sry = rechts_lauf.r;
+        srx = rechts_lauf.c;
+    }
     dbld_dbg_msg("Schwerpunkt links: x=%.1f; y=%.1f\n", slx, sly);
-    dbld_intern::schwerpunkt_seite(&sry, &srx, &g_unbenutzt, bereinigt.get(), n_y, n_x, rechts);
     dbld_dbg_msg("Schwerpunkt rechts: x=%.1f; y=%.1f\n", srx, sry);
 
-    std::unique_ptr<DBLD, DbldLoeschen> dbld(DBLD_init(bereinigt.get(), n_y, n_x));
-    if (!dbld)
+    // Counts that no record can have end the evaluation here without a
+    // result, as the record of the cleaned image could not be made.
+    if (n_y < 0 || n_x < 0 || (long long)n_y * n_x > INT_MAX)
         return 0;
+    DBLD bereichsrecord;
+    bereich.setzen(&bereichsrecord);
+    abtaster.fertig(bereichsrecord.val_min);
+    const ABTASTSICHT bild = abtaster.sicht();
 
-    float bl = innenkreisradius(dbld.get(), slx, sly);
-    float br = innenkreisradius(dbld.get(), srx, sry);
+    float bl = innenkreisradius(bild, slx, sly);
+    float br = innenkreisradius(bild, srx, sry);
     dbld_dbg_msg("Innenkreisradien: links=%.1f cm; rechts=%.1f cm\n", bl, br);
 
-    int schritte = schwerpunktkorrektur(&slx, &sly, dbld.get(), slx, sly, 2 * bl);
+    int schritte = schwerpunktkorrektur(&slx, &sly, bild, slx, sly, 2 * bl);
     if (schritte < 0)
         dbld_dbg_msg("Schwerpunktkorrektur links divergiert.\n");
     else
         dbld_dbg_msg("Schwerpunktkorrektur links nach %d Schritten auf (%2.2f; %2.2f)\n",
                      schritte, slx, sly);
-    schritte = schwerpunktkorrektur(&srx, &sry, dbld.get(), srx, sry, 2 * br);
+    schritte = schwerpunktkorrektur(&srx, &sry, bild, srx, sry, 2 * br);
     if (schritte < 0)
         dbld_dbg_msg("Schwerpunktkorrektur rechts divergiert.\n");
     else
@@ -363,13 +442,13 @@ int auswertung_stdplus(AUSWERTUNGSERGEBNIS* ergebnis, const int* druckbild, int 
     e.sitzknochenabstand = sqrtf(dx * dx + dy * dy);
     dbld_dbg_msg("SkA nach Schwerpunktkorrektur: %.1f cm\n", e.sitzknochenabstand);
 
-    ACHSE achse = achse_suchen(links, dbld.get(), slx, sly, 2 * bl);
+    ACHSE achse = achse_suchen(links, bild, slx, sly, 2 * bl);
     ellipse_bauen(&e.ellipse_links, links, slx, sly, bl, achse.w_max);
     int w_links = achse.w_max - 90;
     e.sitzknochenwinkel_links = (float)w_links;
     dbld_dbg_msg("l = %.1f cm; Yw_links = %d\xb0\n", (float)achse.n_max * dl, w_links);
 
-    achse = achse_suchen(rechts, dbld.get(), srx, sry, 2 * br);
+    achse = achse_suchen(rechts, bild, srx, sry, 2 * br);
     ellipse_bauen(&e.ellipse_rechts, rechts, srx, sry, br, achse.w_max);
     int w_rechts = 90 - achse.w_max;
     e.sitzknochenwinkel_rechts = (float)w_rechts;

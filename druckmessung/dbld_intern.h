@@ -3,20 +3,90 @@
 #define DBLD_INTERN_H
 
 #include "dbld.h"
+#include "dbld_bereich.h"
+
+#include <cstddef>
+#include <cstdlib>
 
 namespace dbld_intern {
 
-// Cleaned copy of ursprung into bereinigt (both n_y x n_x, row-major): a
-// nonzero cell survives when at least min_n = 3 of its eight neighbours are
-// positive, or two neighbours that follow each other in the walk are.
-void druckbild_bereinigen(int* bereinigt, const int* ursprung, int n_y, int n_x);
+// Running value-weighted centroid (row r, column c) of the nonzero cells of
+// one side, fed cell by cell in the order row by row from row 0, within a
+// row from left to right.  Single precision in exactly this order; the
+// total weight g in 64 bits, so that sums of large values cannot overflow.
+struct SCHWERPUNKT_LAUF {
+    float r = 0;
+    float c = 0;
+    long long g = 0;
+    bool gefunden = false;
 
-// Value-weighted centroid (row r, column c) of the nonzero cells of one side
-// of a cleaned image, as a running mean in single precision.  The total
-// weight goes to *g (64 bits, so that sums of large values cannot overflow).
-// Returns false, touching nothing, when the side holds no nonzero cell.
-bool schwerpunkt_seite(float* r, float* c, long long* g, const int* bereinigt,
-                       int n_y, int n_x, SEITE seite);
+    void zelle(int zeile, int spalte, int v)
+    {
+        if (!gefunden) {
+            gefunden = true;
+            r = (float)zeile;
+            c = (float)spalte;
+            g = v;
+            return;
+        }
+        float f = (float)g / (float)v + 1;
+        r = r + ((float)zeile - r) / f;
+        c = c + ((float)spalte - c) / f;
+        g += v;
+    }
+};
+
+// Cleans ursprung (n_y x n_x, row-major) and feeds the kept nonzero cells
+// of the left columns 0 .. n_x/2-1 to *links and those of the right columns
+// to *rechts, in the order each centroid needs.  When bereinigt is not
+// null, it receives the whole cleaned image.
+//
+// Cleaning: a nonzero cell keeps its value when at least min_n = 3 of its
+// eight neighbours are positive, or two neighbours that follow each other
+// in the ring walk (lower left, lower, lower right, right, upper right,
+// upper, upper left, left; no wrap) are; every other cell becomes 0.
+// Cells outside the image count as empty.
+//
+// Returns false, having fed nothing, when working memory cannot be
+// obtained.  Zero or negative counts give an empty image.
+bool bereinigen_mit_schwerpunkten(int* bereinigt, const int* ursprung, int n_y, int n_x,
+                                  SCHWERPUNKT_LAUF* links, SCHWERPUNKT_LAUF* rechts);
+
+// The same, the cleaned image written as float into raster (cell (0, 0),
+// rows abstand apart), and the positive cleaned values counted into
+// *bereich, as DBLD_init counts them.
+bool bereinigen_in_raster(float* raster, ptrdiff_t abstand, WERTEBEREICH* bereich,
+                          const int* ursprung, int n_y, int n_x, SCHWERPUNKT_LAUF* links,
+                          SCHWERPUNKT_LAUF* rechts);
+
+// The cleaned copy of ursprung into bereinigt (both n_y x n_x); false when
+// working memory cannot be obtained.
+bool druckbild_bereinigen(int* bereinigt, const int* ursprung, int n_y, int n_x);
+
+// Working memory of n elements of T: inside the object up to N elements,
+// from malloc beyond that.  daten() is null when malloc fails.
+template <class T, size_t N>
+class PUFFER {
+public:
+    explicit PUFFER(size_t n)
+        : zeiger_(n <= N ? intern_ : n > (size_t)-1 / sizeof(T)
+                                         ? nullptr
+                                         : (T*)malloc(n * sizeof(T)))
+    {
+    }
+    ~PUFFER()
+    {
+        if (zeiger_ != intern_)
+            free(zeiger_);
+    }
+    PUFFER(const PUFFER&) = delete;
+    PUFFER& operator=(const PUFFER&) = delete;
+    T* daten() const { return zeiger_; }
+
+private:
+    T intern_[N];
+    T* zeiger_;
+};
 
 } // namespace dbld_intern
 
