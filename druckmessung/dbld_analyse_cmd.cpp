@@ -15,60 +15,81 @@ struct LoglevelSicherung {
     ~LoglevelSicherung() { dbld_loglevel = old_dbld_loglevel; }
 };
 
-Tcl_Obj* tcl_mattenpunkt(const MATTENPUNKT& p)
+// The result keys, as Tcl objects made once per thread.
+const char* const punkt_namen[] = {"x", "y", nullptr};
+const char* const ellipse_namen[] = {"mitte", "a",  "b",  "w",  "s1", "s2", "n1", "n2",
+                                     "f1",    "f2", "r1", "r2", "r3", "r4", nullptr};
+const char* const std_namen[] = {"schwerpunkt1_x", "schwerpunkt1_y", "schwerpunkt2_x",
+                                 "schwerpunkt2_y", "schwerpunkt_x",  "schwerpunkt_y",
+                                 "gewicht1",       "gewicht2",       "sitzknochenabstand",
+                                 nullptr};
+const char* const stdplus_namen[] = {
+    "sitzknochenabstand", "sitzknochenwinkel_links", "sitzknochenwinkel_rechts",
+    "sitzknochenwinkel",  "schwerpunkt1",            "schwerpunkt2",
+    "schwerpunkt1_x",     "schwerpunkt1_y",          "schwerpunkt2_x",
+    "schwerpunkt2_y",     "ellipse_links",           "ellipse_rechts",
+    nullptr};
+dbld_tcl::SCHLUESSEL punkt_schluessel = {punkt_namen, nullptr};
+dbld_tcl::SCHLUESSEL ellipse_schluessel = {ellipse_namen, nullptr};
+dbld_tcl::SCHLUESSEL std_schluessel = {std_namen, nullptr};
+dbld_tcl::SCHLUESSEL stdplus_schluessel = {stdplus_namen, nullptr};
+
+Tcl_Obj* tcl_mattenpunkt(Tcl_Obj* const* k, const MATTENPUNKT& p)
 {
     Tcl_Obj* d = Tcl_NewDictObj();
-    dict_double(d, "x", p.x);
-    dict_double(d, "y", p.y);
+    dict_double(d, k[0], p.x);
+    dict_double(d, k[1], p.y);
     return d;
 }
 
 Tcl_Obj* tcl_ellipse(const ELLIPSE& e)
 {
+    Tcl_Obj* const* k = dbld_tcl::schluessel(&ellipse_schluessel);
+    Tcl_Obj* const* kp = dbld_tcl::schluessel(&punkt_schluessel);
     Tcl_Obj* d = Tcl_NewDictObj();
-    dict_obj(d, "mitte", tcl_mattenpunkt(e.mitte));
-    dict_double(d, "a", e.a);
-    dict_double(d, "b", e.b);
-    dict_double(d, "w", e.w);
-    const struct {
-        const char* key;
-        const MATTENPUNKT& p;
-    } punkte[] = {{"s1", e.s1}, {"s2", e.s2}, {"n1", e.n1}, {"n2", e.n2}, {"f1", e.f1},
-                  {"f2", e.f2}, {"r1", e.r1}, {"r2", e.r2}, {"r3", e.r3}, {"r4", e.r4}};
-    for (const auto& p : punkte)
-        dict_obj(d, p.key, tcl_mattenpunkt(p.p));
+    dict_obj(d, k[0], tcl_mattenpunkt(kp, e.mitte));
+    dict_double(d, k[1], e.a);
+    dict_double(d, k[2], e.b);
+    dict_double(d, k[3], e.w);
+    const MATTENPUNKT* punkte[] = {&e.s1, &e.s2, &e.n1, &e.n2, &e.f1,
+                                   &e.f2, &e.r1, &e.r2, &e.r3, &e.r4};
+    for (int i = 0; i < 10; ++i)
+        dict_obj(d, k[4 + i], tcl_mattenpunkt(kp, *punkte[i]));
     return d;
 }
 
 void std_ergebnis(Tcl_Obj* d, const AUSWERTUNG_STD& e, bool vollstaendig)
 {
-    dict_double(d, "schwerpunkt1_x", e.schwerpunkt1.x);
-    dict_double(d, "schwerpunkt1_y", e.schwerpunkt1.y);
-    dict_double(d, "schwerpunkt2_x", e.schwerpunkt2.x);
-    dict_double(d, "schwerpunkt2_y", e.schwerpunkt2.y);
+    Tcl_Obj* const* k = dbld_tcl::schluessel(&std_schluessel);
+    dict_double(d, k[0], e.schwerpunkt1.x);
+    dict_double(d, k[1], e.schwerpunkt1.y);
+    dict_double(d, k[2], e.schwerpunkt2.x);
+    dict_double(d, k[3], e.schwerpunkt2.y);
     if (vollstaendig) {
-        dict_double(d, "schwerpunkt_x", e.schwerpunkt.x);
-        dict_double(d, "schwerpunkt_y", e.schwerpunkt.y);
-        dict_double(d, "gewicht1", e.gewicht1);
-        dict_double(d, "gewicht2", e.gewicht2);
+        dict_double(d, k[4], e.schwerpunkt.x);
+        dict_double(d, k[5], e.schwerpunkt.y);
+        dict_double(d, k[6], e.gewicht1);
+        dict_double(d, k[7], e.gewicht2);
     }
-    dict_double(d, "sitzknochenabstand", e.sitzknochenabstand);
+    dict_double(d, k[8], e.sitzknochenabstand);
 }
 
 void stdplus_ergebnis(Tcl_Obj* d, const AUSWERTUNG_STDPLUS& e)
 {
-    dict_double(d, "sitzknochenabstand", e.sitzknochenabstand);
-    dict_double(d, "sitzknochenwinkel_links", e.sitzknochenwinkel_links);
-    dict_double(d, "sitzknochenwinkel_rechts", e.sitzknochenwinkel_rechts);
-    dict_double(d, "sitzknochenwinkel", e.sitzknochenwinkel);
-    dict_obj(d, "schwerpunkt1", tcl_mattenpunkt(e.ellipse_links.mitte));
-    dict_obj(d, "schwerpunkt2", tcl_mattenpunkt(e.ellipse_rechts.mitte));
-    dict_double(d, "schwerpunkt1_x", e.schwerpunkt1.x);
-    dict_double(d, "schwerpunkt1_y", e.schwerpunkt1.y);
-    dict_double(d, "schwerpunkt2_x", e.schwerpunkt2.x);
-    dict_double(d, "schwerpunkt2_y", e.schwerpunkt2.y);
-    dict_obj(d, "ellipse_links", tcl_ellipse(e.ellipse_links));
-    dict_obj(d, "ellipse_rechts", tcl_ellipse(e.ellipse_rechts));
+    Tcl_Obj* const* k = dbld_tcl::schluessel(&stdplus_schluessel);
+    Tcl_Obj* const* kp = dbld_tcl::schluessel(&punkt_schluessel);
+    dict_double(d, k[0], e.sitzknochenabstand);
+    dict_double(d, k[1], e.sitzknochenwinkel_links);
+    dict_double(d, k[2], e.sitzknochenwinkel_rechts);
+    dict_double(d, k[3], e.sitzknochenwinkel);
+    dict_obj(d, k[4], tcl_mattenpunkt(kp, e.ellipse_links.mitte));
+    dict_obj(d, k[5], tcl_mattenpunkt(kp, e.ellipse_rechts.mitte));
+    dict_double(d, k[6], e.schwerpunkt1.x);
+    dict_double(d, k[7], e.schwerpunkt1.y);
+    dict_double(d, k[8], e.schwerpunkt2.x);
+    dict_double(d, k[9], e.schwerpunkt2.y);
+    dict_obj(d, k[10], tcl_ellipse(e.ellipse_links));
+    dict_obj(d, k[11], tcl_ellipse(e.ellipse_rechts));
 }
 
 // Runs the chosen evaluation and puts its keys into tcl_ergebnis; an
@@ -89,8 +110,9 @@ void auswerten(const ANALYSE_VARIANTE* variante, int methode, const DBLD* dbld,
     case analyse::cop: {
         double x, y;
         if (variante->auswertung_cop(&x, &y, dbld)) {
-            dict_double(tcl_ergebnis, "x", x);
-            dict_double(tcl_ergebnis, "y", y);
+            Tcl_Obj* const* k = dbld_tcl::schluessel(&punkt_schluessel);
+            dict_double(tcl_ergebnis, k[0], x);
+            dict_double(tcl_ergebnis, k[1], y);
         }
         break;
     }
@@ -117,9 +139,9 @@ int analyse_cmd(const ANALYSE_VARIANTE* variante, Tcl_Interp* interp, int objarg
 
     int n_y, n_x;
     dbld_tcl::IntFeld druckbild, maske;
-    if (dbld_tcl::druckbild_lesen(interp, objargv[objargi0 + 1], objargv[objargi0 + 2],
-                                  objargv[objargi0 + 3], false, &n_y, &n_x,
-                                  &druckbild) != TCL_OK)
+    if (dbld_tcl::druckbild_einlesen(interp, objargv[objargi0 + 1], objargv[objargi0 + 2],
+                                    objargv[objargi0 + 3], false, &n_y, &n_x,
+                                    &druckbild) != TCL_OK)
         return TCL_ERROR;
     if (variante->mit_maske && dbld_tcl::feld_anlegen(interp, n_y * n_x, &maske) != TCL_OK)
         return TCL_ERROR;

@@ -36,14 +36,24 @@ int liste_laenge(Tcl_Interp* interp, Tcl_Obj* liste, int* l)
     return Tcl_ListObjLength(interp, liste, l);
 }
 
+namespace {
+
+// n ints (one at least, so that an empty image still gets a valid array)
+// from the Tcl allocator, which counts in unsigned int bytes; not set.
+int* feld_reservieren(int n, size_t* elemente)
+{
+    *elemente = n > 0 ? (size_t)n : 1;
+    if (*elemente > UINT_MAX / sizeof(int))
+        return nullptr;
+    return (int*)Tcl_AttemptAlloc((unsigned int)(*elemente * sizeof(int)));
+}
+
+} // namespace
+
 int feld_anlegen(Tcl_Interp* interp, int n, IntFeld* feld)
 {
-    // Tcl's allocator counts in unsigned int bytes; one element at least so
-    // that an empty image still gets a valid array.
-    size_t elemente = n > 0 ? (size_t)n : 1;
-    if (elemente > UINT_MAX / sizeof(int))
-        return fehler(interp, "zu wenig Speicher");
-    int* p = (int*)Tcl_AttemptAlloc((unsigned int)(elemente * sizeof(int)));
+    size_t elemente;
+    int* p = feld_reservieren(n, &elemente);
     if (!p)
         return fehler(interp, "zu wenig Speicher");
     memset(p, 0, elemente * sizeof(int));
@@ -63,9 +73,12 @@ int liste_nach_int(Tcl_Interp* interp, Tcl_Obj* liste, int* ziel)
     return TCL_OK;
 }
 
-int druckbild_lesen(Tcl_Interp* interp, Tcl_Obj* liste, Tcl_Obj* zeilen,
-                    Tcl_Obj* spalten, bool negativ_erlaubt, int* n_y, int* n_x,
-                    IntFeld* werte)
+namespace {
+
+// Counts, list length equal to n_y * n_x, the value array (set to 0 first
+// when nullen) filled from the list.
+int bild_lesen(Tcl_Interp* interp, Tcl_Obj* liste, Tcl_Obj* zeilen, Tcl_Obj* spalten,
+               bool negativ_erlaubt, bool nullen, int* n_y, int* n_x, IntFeld* werte)
 {
     int n, l;
     if (anzahl_lesen(interp, zeilen, spalten, negativ_erlaubt, n_y, n_x, &n) != TCL_OK ||
@@ -73,9 +86,34 @@ int druckbild_lesen(Tcl_Interp* interp, Tcl_Obj* liste, Tcl_Obj* zeilen,
         return TCL_ERROR;
     if (n != l)
         return fehler(interp, "[llength druckbild] != n_y * n_x");
-    if (feld_anlegen(interp, l, werte) != TCL_OK)
-        return TCL_ERROR;
+    if (nullen) {
+        if (feld_anlegen(interp, l, werte) != TCL_OK)
+            return TCL_ERROR;
+    } else {
+        size_t elemente;
+        int* p = feld_reservieren(l, &elemente);
+        if (!p)
+            return fehler(interp, "zu wenig Speicher");
+        werte->reset(p);
+    }
     return liste_nach_int(interp, liste, werte->get());
+}
+
+} // namespace
+
+int druckbild_lesen(Tcl_Interp* interp, Tcl_Obj* liste, Tcl_Obj* zeilen,
+                    Tcl_Obj* spalten, bool negativ_erlaubt, int* n_y, int* n_x,
+                    IntFeld* werte)
+{
+    return bild_lesen(interp, liste, zeilen, spalten, negativ_erlaubt, true, n_y, n_x, werte);
+}
+
+int druckbild_einlesen(Tcl_Interp* interp, Tcl_Obj* liste, Tcl_Obj* zeilen,
+                       Tcl_Obj* spalten, bool negativ_erlaubt, int* n_y, int* n_x,
+                       IntFeld* werte)
+{
+    return bild_lesen(interp, liste, zeilen, spalten, negativ_erlaubt, false, n_y, n_x,
+                      werte);
 }
 
 void dict_double(Tcl_Obj* dict, const char* key, double wert)
@@ -86,6 +124,50 @@ void dict_double(Tcl_Obj* dict, const char* key, double wert)
 void dict_obj(Tcl_Obj* dict, const char* key, Tcl_Obj* wert)
 {
     Tcl_DictObjPut(nullptr, dict, Tcl_NewStringObj(key, -1), wert);
+}
+
+namespace {
+
+// Thread exit: the thread's references to the key objects of one set go
+// (the objects live on in result dicts that still hold them).
+void schluessel_freigeben(ClientData daten)
+{
+    Tcl_Obj** obj = (Tcl_Obj**)daten;
+    for (; *obj; ++obj) {
+        Tcl_DecrRefCount(*obj);
+        *obj = nullptr;
+    }
+}
+
+} // namespace
+
+Tcl_Obj* const* schluessel(SCHLUESSEL* satz)
+{
+    int anzahl = 0;
+    while (satz->namen[anzahl])
+        ++anzahl;
+    // Per thread: the objects and a null behind them; zero-filled by Tcl
+    // when the thread first asks.
+    Tcl_Obj** obj =
+        (Tcl_Obj**)Tcl_GetThreadData(&satz->daten, (int)((anzahl + 1) * sizeof(Tcl_Obj*)));
+    if (anzahl > 0 && !obj[0]) {
+        for (int i = 0; i < anzahl; ++i) {
+            obj[i] = Tcl_NewStringObj(satz->namen[i], -1);
+            Tcl_IncrRefCount(obj[i]);
+        }
+        Tcl_CreateThreadExitHandler(schluessel_freigeben, obj);
+    }
+    return obj;
+}
+
+void dict_double(Tcl_Obj* dict, Tcl_Obj* key, double wert)
+{
+    Tcl_DictObjPut(nullptr, dict, key, Tcl_NewDoubleObj(wert));
+}
+
+void dict_obj(Tcl_Obj* dict, Tcl_Obj* key, Tcl_Obj* wert)
+{
+    Tcl_DictObjPut(nullptr, dict, key, wert);
 }
 
 } // namespace dbld_tcl

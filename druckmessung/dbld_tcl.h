@@ -44,10 +44,33 @@ int druckbild_lesen(Tcl_Interp* interp, Tcl_Obj* liste, Tcl_Obj* zeilen,
                     Tcl_Obj* spalten, bool negativ_erlaubt, int* n_y, int* n_x,
                     IntFeld* werte);
 
+// As druckbild_lesen, with the same checks and messages in the same order,
+// but without first setting the value array to 0: every element is written
+// from the list (on failure the array is left partly unset).
+int druckbild_einlesen(Tcl_Interp* interp, Tcl_Obj* liste, Tcl_Obj* zeilen,
+                       Tcl_Obj* spalten, bool negativ_erlaubt, int* n_y, int* n_x,
+                       IntFeld* werte);
+
 // dict put of a double under a fixed key.
 void dict_double(Tcl_Obj* dict, const char* key, double wert);
 // dict put of an object under a fixed key.
 void dict_obj(Tcl_Obj* dict, const char* key, Tcl_Obj* wert);
+
+// A fixed set of dict keys whose Tcl objects are made once per thread, on
+// first use, and released when Tcl ends the thread, so that building a
+// result dict does not allocate its keys anew on every call.  Declare one
+// static set per list of names (null-terminated).
+struct SCHLUESSEL {
+    const char* const* namen;
+    Tcl_ThreadDataKey daten;
+};
+
+// The key objects of satz for the calling thread, in the order of its names.
+Tcl_Obj* const* schluessel(SCHLUESSEL* satz);
+
+// dict put of a double, or of an object, under a key object of a set.
+void dict_double(Tcl_Obj* dict, Tcl_Obj* key, double wert);
+void dict_obj(Tcl_Obj* dict, Tcl_Obj* key, Tcl_Obj* wert);
 
 } // namespace dbld_tcl
 
