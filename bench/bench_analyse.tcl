@@ -11,17 +11,17 @@ package require Druckbildanalyse
 
 namespace eval ::bench_analyse {
     variable groessen {16 32 64 128}
-    variable runden 7
+    variable runden 9
 
     proc median {werte} {
         set werte [lsort -real $werte]
         return [lindex $werte [expr {[llength $werte] / 2}]]
     }
 
-    # Microseconds per call of a script, over about 30 ms of calls.
+    # Microseconds per call of a script, over about 20 ms of calls.
     proc messen {script} {
         set t [lindex [uplevel 1 [list time $script 3]] 0]
-        set n [expr {max(3, int(30000.0 / max($t, 0.5)))}]
+        set n [expr {max(3, int(20000.0 / max($t, 0.5)))}]
         return [lindex [uplevel 1 [list time $script $n]] 0]
     }
 
@@ -84,30 +84,40 @@ namespace eval ::bench_analyse {
         set last [expr {[file readable /proc/loadavg]
                         ? [lindex [read [set f [open /proc/loadavg]]][close $f] 0] : "?"}]
 
-        # Tcl level: rounds of every command on every size.
+        # Tcl level: rounds of every command on every size, each command
+        # between two runs of the floor.  A ratio is taken against the mean
+        # of its two neighbouring floor runs in the same round, and the
+        # median of a ratio over the rounds is reported: the load of others
+        # on this machine drifts over seconds, the ratio of neighbours less.
         foreach n $groessen {
             set bild($n) [bench_bild $n]
         }
         set befehle {std {::druckbild::analyse std} cop {::druckbild::analyse cop}
                      std+ {::druckbild::analyse std+}}
-        if {$mit_boden} {
-            set befehle [linsert $befehle 0 boden ::bench::boden]
-        }
         for {set r 0} {$r < $runden} {incr r} {
             foreach n $groessen {
+                set boden_vorher [expr {$mit_boden
+                    ? [messen [list ::bench::boden $bild($n) $n $n]] : ""}]
+                lappend t(boden,$n) $boden_vorher
                 foreach {name befehl} $befehle {
-                    lappend t($name,$n) [messen [list {*}$befehl $bild($n) $n $n]]
+                    set zeit [messen [list {*}$befehl $bild($n) $n $n]]
+                    lappend t($name,$n) $zeit
+                    if {$mit_boden} {
+                        set boden_nachher [messen [list ::bench::boden $bild($n) $n $n]]
+                        lappend t(boden,$n) $boden_nachher
+                        lappend q($name,$n) [expr {2 * $zeit / ($boden_vorher + $boden_nachher)}]
+                        set boden_vorher $boden_nachher
+                    }
                 }
             }
         }
-        foreach {name befehl} $befehle {
+        foreach name {boden std cop std+} {
             set tcl($name) {}
+            set quote($name) {}
             foreach n $groessen {
-                lappend tcl($name) [median $t($name,$n)]
+                lappend tcl($name) [expr {$mit_boden || $name ne "boden" ? [median $t($name,$n)] : ""}]
+                lappend quote($name) [expr {[info exists q($name,$n)] ? [median $q($name,$n)] : ""}]
             }
-        }
-        if {!$mit_boden} {
-            set tcl(boden) [lrepeat [llength $groessen] ""]
         }
 
         # C level.
@@ -156,10 +166,11 @@ namespace eval ::bench_analyse {
         }
         zeile "Tcl: floor (counts, list -> int), us" $tcl(boden) 2 [wachstum $tcl(boden)]
         zeile "Tcl: analyse std, us" $tcl(std) 2 [wachstum $tcl(std)]
-        zeile "**std / floor** (target <= 1.5)" [verhaeltnisse $tcl(std) $tcl(boden)] 2
+        zeile "**std / floor** (target <= 1.5)" $quote(std) 2
         zeile "Tcl: analyse cop, us" $tcl(cop) 2 [wachstum $tcl(cop)]
-        zeile "**cop / floor** (target <= 2)" [verhaeltnisse $tcl(cop) $tcl(boden)] 2
+        zeile "**cop / floor** (target <= 2)" $quote(cop) 2
         zeile "Tcl: analyse std+, us" $tcl(std+) 1 [wachstum $tcl(std+)]
+        zeile "std+ / floor" $quote(std+) 1
         if {!$mit_boden} {
             puts "(no $boden: configure with -DDBLD_BENCH=ON for the floor command)"
         }
