@@ -487,6 +487,17 @@ TEST(Abtaster, EmptyAndNegativeCounts)
         ASSERT_TRUE(abtaster.anlegen(&wert, f[0], f[1], 0));
         EXPECT_EQ(abtaster.sicht().wert(0, 0), 0.0f);
         EXPECT_EQ(abtaster.sicht().wert(-0.75f, -0.75f), 0.0f);
+        // -0.75 + 0.5 truncates to column 0, which an empty image does not
+        // have: no cell at all, not a read beside the grid.
+        EXPECT_FALSE(abtaster.sicht().spalte(-0.75f).im_raster);
+        EXPECT_FALSE(abtaster.sicht().spalte(0).im_raster);
+    }
+    {
+        int eins = 7;
+        dbld_intern::ABTASTER abtaster;
+        ASSERT_TRUE(abtaster.anlegen(&eins, 1, 1, 0));
+        EXPECT_TRUE(abtaster.sicht().spalte(-0.75f).im_raster);
+        EXPECT_FALSE(abtaster.sicht().spalte(0.5f).im_raster);
     }
     // A later anlegen replaces the earlier image; raster() and fertig() are
     // the same as anlegen() with the values written by the caller.
