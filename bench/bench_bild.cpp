@@ -10,6 +10,8 @@
 #include "dbld.h"
 #include "druckmessung/dbld_bild_intern.h"
 
+#include "sitzbild.h"
+
 #include <benchmark/benchmark.h>
 
 #include <jpeglib.h>
@@ -25,21 +27,6 @@ namespace {
 
 using Uhr = std::chrono::steady_clock;
 
-// Two sit-bone mounds on a low background, n x n cells.
-std::vector<int> sitzbild(int n)
-{
-    std::vector<int> werte((size_t)n * n);
-    double h = n / 2.0;
-    for (int r = 0; r < n; ++r)
-        for (int c = 0; c < n; ++c) {
-            double d1 = std::hypot(r - 0.45 * n, c - 0.3 * n) / h;
-            double d2 = std::hypot(r - 0.45 * n, c - 0.7 * n) / h;
-            int v = (int)(80 * std::exp(-8 * d1 * d1) + 70 * std::exp(-8 * d2 * d2));
-            werte[(size_t)r * n + c] = v < 3 ? 0 : v;
-        }
-    return werte;
-}
-
 void kopieren(void* ausgabe, int, int, const unsigned char* farbe)
 {
     unsigned char** p = (unsigned char**)ausgabe;
@@ -49,16 +36,11 @@ void kopieren(void* ausgabe, int, int, const unsigned char* farbe)
 
 // A frame as the image command hands it over: values, no mask, the range
 // from DBLD_min_max, the command's default parameters.
-struct Rahmen {
-    int n;
-    std::vector<int> werte, maske;
-    DBLD dbld;
+struct Rahmen : SITZRAHMEN {
     BILDPARAMETER par = {20, 0, 0, 0, 80};
     int breite = 0, hoehe = 0;
 
-    explicit Rahmen(int groesse)
-        : n(groesse), werte(sitzbild(groesse)), maske(werte.size(), 0),
-          dbld{groesse, groesse, werte.data(), 0, 0, maske.data()}
+    explicit Rahmen(int groesse) : SITZRAHMEN(groesse)
     {
         DBLD_min_max(&dbld);
         DBLD_pixsize(&breite, &hoehe, &dbld, par.resolution, par.frame);

@@ -5,6 +5,8 @@
 #include "dbld.h"
 #include "referenz_auswertung.h"
 
+#include "sitzbild.h"
+
 #include <benchmark/benchmark.h>
 
 #include <cmath>
@@ -12,32 +14,7 @@
 
 namespace {
 
-// Two sit-bone mounds on a low background, n x n cells.
-std::vector<int> bild(int n)
-{
-    std::vector<int> werte((size_t)n * n);
-    double h = n / 2.0;
-    for (int r = 0; r < n; ++r)
-        for (int c = 0; c < n; ++c) {
-            double d1 = std::hypot(r - 0.45 * n, c - 0.3 * n) / h;
-            double d2 = std::hypot(r - 0.45 * n, c - 0.7 * n) / h;
-            int v = (int)(80 * std::exp(-8 * d1 * d1) + 70 * std::exp(-8 * d2 * d2));
-            werte[(size_t)r * n + c] = v < 3 ? 0 : v;
-        }
-    return werte;
-}
-
-// The frame as a command hands it over: an all-zero mask, no value range.
-struct Rahmen {
-    int n;
-    std::vector<int> werte, maske;
-    DBLD dbld;
-    explicit Rahmen(int groesse)
-        : n(groesse), werte(bild(groesse)), maske(werte.size(), 0),
-          dbld{groesse, groesse, werte.data(), 0, 0, maske.data()}
-    {
-    }
-};
+using Rahmen = SITZRAHMEN;
 
 template <int (*auswertung)(AUSWERTUNGSERGEBNIS*, const DBLD*)>
 void auswertung_messen(benchmark::State& state)
