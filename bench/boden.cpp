@@ -17,7 +17,7 @@ int Boden_Cmd(ClientData, Tcl_Interp* interp, int objargc, Tcl_Obj* const objarg
     }
     int n_y, n_x;
     dbld_tcl::IntFeld druckbild;
-    return dbld_tcl::druckbild_einlesen(interp, objargv[1], objargv[2], objargv[3], false, &n_y,
+    return dbld_tcl::druckbild_lesen(interp, objargv[1], objargv[2], objargv[3], false, &n_y,
                                         &n_x, &druckbild);
 }
 

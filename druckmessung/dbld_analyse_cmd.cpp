@@ -139,9 +139,8 @@ int analyse_cmd(const ANALYSE_VARIANTE* variante, Tcl_Interp* interp, int objarg
 
     int n_y, n_x;
     dbld_tcl::IntFeld druckbild, maske;
-    if (dbld_tcl::druckbild_einlesen(interp, objargv[objargi0 + 1], objargv[objargi0 + 2],
-                                    objargv[objargi0 + 3], false, &n_y, &n_x,
-                                    &druckbild) != TCL_OK)
+    if (dbld_tcl::druckbild_lesen(interp, objargv[objargi0 + 1], objargv[objargi0 + 2],
+                                  objargv[objargi0 + 3], false, &n_y, &n_x, &druckbild) != TCL_OK)
         return TCL_ERROR;
     if (variante->mit_maske && dbld_tcl::feld_anlegen(interp, n_y * n_x, &maske) != TCL_OK)
         return TCL_ERROR;

@@ -73,12 +73,9 @@ int liste_nach_int(Tcl_Interp* interp, Tcl_Obj* liste, int* ziel)
     return TCL_OK;
 }
 
-namespace {
-
-// Counts, list length equal to n_y * n_x, the value array (set to 0 first
-// when nullen) filled from the list.
-int bild_lesen(Tcl_Interp* interp, Tcl_Obj* liste, Tcl_Obj* zeilen, Tcl_Obj* spalten,
-               bool negativ_erlaubt, bool nullen, int* n_y, int* n_x, IntFeld* werte)
+int druckbild_lesen(Tcl_Interp* interp, Tcl_Obj* liste, Tcl_Obj* zeilen,
+                    Tcl_Obj* spalten, bool negativ_erlaubt, int* n_y, int* n_x,
+                    IntFeld* werte)
 {
     int n, l;
     if (anzahl_lesen(interp, zeilen, spalten, negativ_erlaubt, n_y, n_x, &n) != TCL_OK ||
@@ -86,34 +83,14 @@ int bild_lesen(Tcl_Interp* interp, Tcl_Obj* liste, Tcl_Obj* zeilen, Tcl_Obj* spa
         return TCL_ERROR;
     if (n != l)
         return fehler(interp, "[llength druckbild] != n_y * n_x");
-    if (nullen) {
-        if (feld_anlegen(interp, l, werte) != TCL_OK)
-            return TCL_ERROR;
-    } else {
-        size_t elemente;
-        int* p = feld_reservieren(l, &elemente);
-        if (!p)
-            return fehler(interp, "zu wenig Speicher");
-        werte->reset(p);
-    }
+    // Every element is written from the list, so the array is not zeroed
+    // first (on a conversion failure it is freed unread).
+    size_t elemente;
+    int* p = feld_reservieren(l, &elemente);
+    if (!p)
+        return fehler(interp, "zu wenig Speicher");
+    werte->reset(p);
     return liste_nach_int(interp, liste, werte->get());
-}
-
-} // namespace
-
-int druckbild_lesen(Tcl_Interp* interp, Tcl_Obj* liste, Tcl_Obj* zeilen,
-                    Tcl_Obj* spalten, bool negativ_erlaubt, int* n_y, int* n_x,
-                    IntFeld* werte)
-{
-    return bild_lesen(interp, liste, zeilen, spalten, negativ_erlaubt, true, n_y, n_x, werte);
-}
-
-int druckbild_einlesen(Tcl_Interp* interp, Tcl_Obj* liste, Tcl_Obj* zeilen,
-                       Tcl_Obj* spalten, bool negativ_erlaubt, int* n_y, int* n_x,
-                       IntFeld* werte)
-{
-    return bild_lesen(interp, liste, zeilen, spalten, negativ_erlaubt, false, n_y, n_x,
-                      werte);
 }
 
 void dict_double(Tcl_Obj* dict, const char* key, double wert)

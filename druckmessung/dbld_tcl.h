@@ -44,13 +44,6 @@ int druckbild_lesen(Tcl_Interp* interp, Tcl_Obj* liste, Tcl_Obj* zeilen,
                     Tcl_Obj* spalten, bool negativ_erlaubt, int* n_y, int* n_x,
                     IntFeld* werte);
 
-// As druckbild_lesen, with the same checks and messages in the same order,
-// but without first setting the value array to 0: every element is written
-// from the list (on failure the array is left partly unset).
-int druckbild_einlesen(Tcl_Interp* interp, Tcl_Obj* liste, Tcl_Obj* zeilen,
-                       Tcl_Obj* spalten, bool negativ_erlaubt, int* n_y, int* n_x,
-                       IntFeld* werte);
-
 // dict put of a double under a fixed key.
 void dict_double(Tcl_Obj* dict, const char* key, double wert);
 // dict put of an object under a fixed key.
