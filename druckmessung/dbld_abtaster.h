@@ -53,29 +53,10 @@ struct ABTASTSICHT {
         if (!(sx > -1.0 && sx < spalten && sy > -1.0 && sy < zeilen))
             return 0;
         int i_col = (int)sx;
-        int i_row = (int)sy;
-        ptrdiff_t p = (ptrdiff_t)i_row * breite + i_col;
-        ZUSTAND z = belegt[p];
-        if (z != ZUSTAND::BELEGT) {
-            if (z == ZUSTAND::LEER)
-                return 0;
-            z = belegt[p] = pruefen(werte + p, breite);
-            if (z == ZUSTAND::LEER)
-                return 0;
-        }
         float dx = x - (float)i_col;
-        float dy = y - (float)i_row;
-        // Row and column neighbour as offsets (the border makes them safe),
-        // chosen without branches: the signs change often along a line.
-        ptrdiff_t d_row = zeilennachbar[dy < 0];
-        ptrdiff_t d_col = 2 * (ptrdiff_t)(dx > 0) - 1;
-        float adx = std::fabs(dx), ady = std::fabs(dy);
-        const float* m = werte + p;
-        float fval = m[0] * (1 - adx) * (1 - ady);
-        fval += m[d_row] * (1 - adx) * ady;
-        fval += m[d_col] * adx * (1 - ady);
-        fval += m[d_row + d_col] * adx * ady;
-        return fval >= val_min ? fval : 0;
+        // Column neighbour as an offset (the border makes it safe), chosen
+        // without branches: the sign changes often along a line.
+        return in_zelle(i_col, std::fabs(dx), 2 * (ptrdiff_t)(dx > 0) - 1, (int)sy, y);
     }
 
     // The part of wert() that depends on x alone, for loops that sample
@@ -103,8 +84,15 @@ struct ABTASTSICHT {
         double sy = (double)y + 0.5;
         if (!(s.im_raster && sy > -1.0 && sy < zeilen))
             return 0;
-        int i_row = (int)sy;
-        ptrdiff_t p = (ptrdiff_t)i_row * breite + s.i_col;
+        return in_zelle(s.i_col, s.adx, s.d_col, (int)sy, y);
+    }
+
+    // The value near cell (i_row, i_col), both inside the image: 0 when the
+    // cell's neighbourhood is empty (tested once per cell, on first use),
+    // else the four products in their fixed order, 0 below val_min.
+    float in_zelle(int i_col, float adx, ptrdiff_t d_col, int i_row, float y) const
+    {
+        ptrdiff_t p = (ptrdiff_t)i_row * breite + i_col;
         ZUSTAND z = belegt[p];
         if (z != ZUSTAND::BELEGT) {
             if (z == ZUSTAND::LEER)
@@ -114,14 +102,14 @@ struct ABTASTSICHT {
                 return 0;
         }
         float dy = y - (float)i_row;
+        // Row neighbour as an offset, likewise without a branch.
         ptrdiff_t d_row = zeilennachbar[dy < 0];
-        const float adx = s.adx;
         float ady = std::fabs(dy);
         const float* m = werte + p;
         float fval = m[0] * (1 - adx) * (1 - ady);
         fval += m[d_row] * (1 - adx) * ady;
-        fval += m[s.d_col] * adx * (1 - ady);
-        fval += m[d_row + s.d_col] * adx * ady;
+        fval += m[d_col] * adx * (1 - ady);
+        fval += m[d_row + d_col] * adx * ady;
         return fval >= val_min ? fval : 0;
     }
 
