@@ -285,10 +285,11 @@ void kreisschwerpunkt(float* sx, float* sy, const DBLD* dbld, float x0, float y0
         *sy = y0;
         return;
     }
-    // Positions run in double here; only the corner is formed in float
-    // (the difference of two floats), the upper bounds are double sums.
-    const double x_von = (float)(x0 - r), x_bis = (double)x0 + (double)r;
-    const double y_von = (float)(y0 - r), y_bis = (double)y0 + (double)r;
+    // The corner and the upper bounds are formed from the float parameters
+    // in float (their difference and their sum); only the grid positions
+    // run in double, compared with the bounds widened.
+    const double x_von = (float)(x0 - r), x_bis = (float)(x0 + r);
+    const double y_von = (float)(y0 - r), y_bis = (float)(y0 + r);
     for (double x = x_von; x <= x_bis; x += 0.5) {
         for (double y = y_von; y <= y_bis; y += 0.5) {
             double dx = x - x0, dy = y - y0;

@@ -356,6 +356,33 @@ TEST(StdplusKorrektur, RadiusIsTwiceInscribedRadiusAndIncludesRim)
     EXPECT_EQ(e.sitzknochenabstand, sqrtf(dx * dx + dy * dy));
 }
 
+TEST(StdplusKorrektur, GridEndsAtTheFloatSum)
+{
+    // Left half: std centroid (0.5, 0.5), inscribed radius 0.5, circles of
+    // radius 1.  The first circle moves the centroid to (5/6, 0.5) as float.
+    // The second circle's grid starts at 5/6 - 1 (exact in float) and its
+    // column 4 lies at 5/6 + 1, on the rim at the centre's row.  The bound
+    // is the float sum 5/6 + 1, which rounds below that column: the rim
+    // point stays out, the circle centroid stays put and the correction
+    // settles after one step.  (A bound summed in double would take the
+    // point and move on to about (2.10, 0.11), left angle 27.)
+    Bild bild(2, 4);
+    bild.werte = {2, 0, 6, 3, 4, 2, 0, 4};
+    const float x0 = (float)(5.0 / 6);
+    ASSERT_LT((double)(float)(x0 + 1.0f), (double)(float)(x0 - 1.0f) + 4 * 0.5);
+    AUSWERTUNGSERGEBNIS ergebnis;
+    std::string text = auswerten_mit_protokoll(DBLD_LOGLEVEL_DBG2, &ergebnis, bild);
+    const AUSWERTUNG_STDPLUS& e = ergebnis.stdplus;
+    EXPECT_NE(text.find("Schwerpunktkorrektur (0.50; 0.50) -> (0.83; 0.50)\n"
+                        "Schwerpunktkorrektur (0.83; 0.50) -> (0.83; 0.50)\n\n"),
+              std::string::npos);
+    EXPECT_NE(text.find("Schwerpunktkorrektur links nach 1 Schritten auf (0.83; 0.50)\n"),
+              std::string::npos);
+    EXPECT_EQ(e.schwerpunkt1.x, x0);
+    EXPECT_EQ(e.schwerpunkt1.y, 0.5f);
+    EXPECT_EQ(e.sitzknochenwinkel_links, 15.0f);
+}
+
 TEST(StdplusKorrektur, EmptyCircleKeepsItsCentre)
 {
     // Equal blocks far apart: the centroid (5, 4.5) lies in an empty gap,
