@@ -20,17 +20,18 @@ int Kalvora_Cmd(ClientData, Tcl_Interp* interp, int objargc, Tcl_Obj* const obja
     Tcl_Obj* druckbild = objargv[1];
     Tcl_Obj* maske = objargv[4];
 
-    // Only the product of the counts is checked against the lists; their
-    // signs are not (a product that does not fit an int is refused).
-    int lw, n_y, n_x, l, lm;
+    // Only the product of the counts is checked against the lists (in 64
+    // bits); their signs are not.
+    int lw, n_y, n_x, lm;
     if (dbld_tcl::liste_laenge(interp, druckbild, &lw) != TCL_OK ||
-        dbld_tcl::anzahl_lesen(interp, objargv[2], objargv[3], true, &n_y, &n_x, &l) != TCL_OK ||
+        dbld_tcl::anzahl_lesen(interp, objargv[2], objargv[3], &n_y, &n_x) != TCL_OK ||
         dbld_tcl::liste_laenge(interp, maske, &lm) != TCL_OK)
         return TCL_ERROR;
-    if (lw != l)
+    if (!dbld_tcl::laenge_passt(n_y, n_x, lw))
         return fehler(interp, "[llength druckbild] != n_y * n_x");
     if (lw != lm)
         return fehler(interp, "[llength druckbild] != [llength maske]");
+    const int l = lw;
 
     dbld_tcl::IntFeld werte, maskenwerte;
     if (dbld_tcl::feld_anlegen(interp, l, &werte) != TCL_OK ||

@@ -12,22 +12,36 @@ int fehler(Tcl_Interp* interp, const char* text)
     return TCL_ERROR;
 }
 
-int anzahl_lesen(Tcl_Interp* interp, Tcl_Obj* zeilen, Tcl_Obj* spalten,
-                 bool negativ_erlaubt, int* n_y, int* n_x, int* n)
+int int_lesen(Tcl_Interp* interp, Tcl_Obj* obj, int* wert)
 {
-    if (Tcl_GetIntFromObj(interp, zeilen, n_y) != TCL_OK ||
-        Tcl_GetIntFromObj(interp, spalten, n_x) != TCL_OK)
+    Tcl_WideInt w;
+    if (Tcl_GetWideIntFromObj(interp, obj, &w) != TCL_OK)
         return TCL_ERROR;
-    if (!negativ_erlaubt) {
-        if (*n_y < 0)
-            return fehler(interp, "n_y < 0");
-        if (*n_x < 0)
-            return fehler(interp, "n_x < 0");
+    if (w < INT_MIN || w > INT_MAX) {
+        if (interp) {
+            const char* text = "integer value too large to represent";
+            Tcl_SetObjResult(interp, Tcl_NewStringObj(text, -1));
+            Tcl_SetErrorCode(interp, "ARITH", "IOVERFLOW", text, (char*)nullptr);
+        }
+        return TCL_ERROR;
     }
-    long long produkt = (long long)*n_y * *n_x;
-    if (produkt > INT_MAX || produkt < INT_MIN)
-        return fehler(interp, "n_y * n_x zu gross");
-    *n = (int)produkt;
+    *wert = (int)w;
+    return TCL_OK;
+}
+
+int anzahl_lesen(Tcl_Interp* interp, Tcl_Obj* zeilen, Tcl_Obj* spalten, int* n_y, int* n_x)
+{
+    if (int_lesen(interp, zeilen, n_y) != TCL_OK || int_lesen(interp, spalten, n_x) != TCL_OK)
+        return TCL_ERROR;
+    return TCL_OK;
+}
+
+int anzahl_vorzeichen(Tcl_Interp* interp, int n_y, int n_x)
+{
+    if (n_y < 0)
+        return fehler(interp, "n_y < 0");
+    if (n_x < 0)
+        return fehler(interp, "n_x < 0");
     return TCL_OK;
 }
 
@@ -68,7 +82,7 @@ int liste_nach_int(Tcl_Interp* interp, Tcl_Obj* liste, int* ziel)
     if (Tcl_ListObjGetElements(interp, liste, &l, &elemente) != TCL_OK)
         return TCL_ERROR;
     for (int i = 0; i < l; ++i)
-        if (Tcl_GetIntFromObj(interp, elemente[i], &ziel[i]) != TCL_OK)
+        if (int_lesen(interp, elemente[i], &ziel[i]) != TCL_OK)
             return TCL_ERROR;
     return TCL_OK;
 }
@@ -77,11 +91,11 @@ int druckbild_lesen(Tcl_Interp* interp, Tcl_Obj* liste, Tcl_Obj* zeilen,
                     Tcl_Obj* spalten, bool negativ_erlaubt, int* n_y, int* n_x,
                     IntFeld* werte)
 {
-    int n, l;
-    if (anzahl_lesen(interp, zeilen, spalten, negativ_erlaubt, n_y, n_x, &n) != TCL_OK ||
+    int l;
+    if (anzahl_lesen(interp, zeilen, spalten, n_y, n_x) != TCL_OK ||
         liste_laenge(interp, liste, &l) != TCL_OK)
         return TCL_ERROR;
-    if (n != l)
+    if (!laenge_passt(*n_y, *n_x, l))
         return fehler(interp, "[llength druckbild] != n_y * n_x");
     // Every element is written from the list, so the array is not zeroed
     // first (on a conversion failure it is freed unread).
@@ -90,7 +104,9 @@ int druckbild_lesen(Tcl_Interp* interp, Tcl_Obj* liste, Tcl_Obj* zeilen,
     if (!p)
         return fehler(interp, "zu wenig Speicher");
     werte->reset(p);
-    return liste_nach_int(interp, liste, werte->get());
+    if (liste_nach_int(interp, liste, werte->get()) != TCL_OK)
+        return TCL_ERROR;
+    return negativ_erlaubt ? TCL_OK : anzahl_vorzeichen(interp, *n_y, *n_x);
 }
 
 void dict_double(Tcl_Obj* dict, const char* key, double wert)

@@ -18,12 +18,24 @@ using IntFeld = std::unique_ptr<int[], TclFrei>;
 // Sets a fixed message as the interpreter result; returns TCL_ERROR.
 int fehler(Tcl_Interp* interp, const char* text);
 
-// Reads anzahl_zeilen and anzahl_spalten (Tcl's message when one is no
-// integer).  Rejects negative counts ("n_y < 0", "n_x < 0") unless
-// negativ_erlaubt, and a product that does not fit an int ("n_y * n_x zu
-// gross").  *n receives the product.
-int anzahl_lesen(Tcl_Interp* interp, Tcl_Obj* zeilen, Tcl_Obj* spalten,
-                 bool negativ_erlaubt, int* n_y, int* n_x, int* n);
+// Reads an int in Tcl's integer syntax.  A value beyond the int range is
+// refused with Tcl's own overflow message ("integer value too large to
+// represent", error code ARITH IOVERFLOW), where Tcl_GetIntFromObj would
+// silently wrap the values up to 2^32 - 1.
+int int_lesen(Tcl_Interp* interp, Tcl_Obj* obj, int* wert);
+
+// Reads anzahl_zeilen, then anzahl_spalten (int_lesen).
+int anzahl_lesen(Tcl_Interp* interp, Tcl_Obj* zeilen, Tcl_Obj* spalten, int* n_y, int* n_x);
+
+// Whether n_y * n_x equals the list length l; the product is formed in 64
+// bits, so counts whose product does not fit an int simply do not match.
+inline bool laenge_passt(int n_y, int n_x, int l)
+{
+    return (long long)n_y * n_x == l;
+}
+
+// "n_y < 0" or "n_x < 0" for a negative count, else TCL_OK.
+int anzahl_vorzeichen(Tcl_Interp* interp, int n_y, int n_x);
 
 // Length of a Tcl list (Tcl's message when it is none).
 int liste_laenge(Tcl_Interp* interp, Tcl_Obj* liste, int* l);
@@ -33,13 +45,15 @@ int liste_laenge(Tcl_Interp* interp, Tcl_Obj* liste, int* l);
 int feld_anlegen(Tcl_Interp* interp, int n, IntFeld* feld);
 
 // Converts the elements of a list into ziel, in list order, stopping at the
-// first element that is no integer (Tcl's message).  ziel has room for the
-// whole list.
+// first element that is no integer of the int range (Tcl's message).  ziel
+// has room for the whole list.
 int liste_nach_int(Tcl_Interp* interp, Tcl_Obj* liste, int* ziel);
 
-// The common front of the image commands: counts, list length equal to
-// n_y * n_x ("[llength druckbild] != n_y * n_x" otherwise), the value array
-// allocated and filled.
+// The common front of the image commands, in this order: the counts, the
+// list length, the length equal to n_y * n_x ("[llength druckbild] != n_y
+// * n_x" otherwise), the value array allocated and filled from the list;
+// then, unless negativ_erlaubt, negative counts refused (their product may
+// still have matched the length).
 int druckbild_lesen(Tcl_Interp* interp, Tcl_Obj* liste, Tcl_Obj* zeilen,
                     Tcl_Obj* spalten, bool negativ_erlaubt, int* n_y, int* n_x,
                     IntFeld* werte);

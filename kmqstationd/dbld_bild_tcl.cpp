@@ -54,20 +54,20 @@ int optionen_lesen(Tcl_Interp* interp, int objargc, Tcl_Obj* const objargv[], in
             opt->par.mask = 1;
             break;
         case o_resolution:
-            status = Tcl_GetIntFromObj(interp, wert, &opt->par.resolution);
+            status = dbld_tcl::int_lesen(interp, wert, &opt->par.resolution);
             break;
         case o_grid:
             status = Tcl_GetIndexFromObjStruct(interp, wert, gitterarten, sizeof(char*), "-grid",
                                                0, &opt->par.grid);
             break;
         case o_frame:
-            status = Tcl_GetIntFromObj(interp, wert, &opt->par.frame);
+            status = dbld_tcl::int_lesen(interp, wert, &opt->par.frame);
             break;
         case o_maximum:
-            status = Tcl_GetIntFromObj(interp, wert, &opt->maximum);
+            status = dbld_tcl::int_lesen(interp, wert, &opt->maximum);
             break;
         case o_quality:
-            status = Tcl_GetIntFromObj(interp, wert, &opt->par.quality);
+            status = dbld_tcl::int_lesen(interp, wert, &opt->par.quality);
             break;
         }
         if (status != TCL_OK)
@@ -101,7 +101,7 @@ int werte_lesen(Tcl_Interp* interp, Tcl_Obj* werte, Tcl_Obj* maske, int* block, 
     int* flags = block + n;
     if (!maske) {
         for (int k = 0; k < l; ++k) {
-            if (Tcl_GetIntFromObj(interp, w[k], &block[k]) != TCL_OK)
+            if (dbld_tcl::int_lesen(interp, w[k], &block[k]) != TCL_OK)
                 return TCL_ERROR;
             flags[k] = 0;
         }
@@ -116,8 +116,8 @@ int werte_lesen(Tcl_Interp* interp, Tcl_Obj* werte, Tcl_Obj* maske, int* block, 
         return fehler(interp, "[llength mask] != [llength werte]");
     for (int k = 0; k < l; ++k) {
         int flag;
-        if (Tcl_GetIntFromObj(interp, w[k], &block[k]) != TCL_OK ||
-            Tcl_GetIntFromObj(interp, m[k], &flag) != TCL_OK)
+        if (dbld_tcl::int_lesen(interp, w[k], &block[k]) != TCL_OK ||
+            dbld_tcl::int_lesen(interp, m[k], &flag) != TCL_OK)
             return TCL_ERROR;
         flags[k] = flag != 0 ? 1 : 0;
     }
@@ -137,7 +137,7 @@ int kontrast(Tcl_Interp* interp, int objargc, Tcl_Obj* const objargv[])
 {
     if (objargc == 3) {
         int wert;
-        if (Tcl_GetIntFromObj(interp, objargv[2], &wert) != TCL_OK)
+        if (dbld_tcl::int_lesen(interp, objargv[2], &wert) != TCL_OK)
             return TCL_ERROR;
         Tcl_SetObjResult(interp, Tcl_NewIntObj(DBLD_set_ccontrast(wert)));
     } else {
@@ -180,31 +180,14 @@ int Druckbildjpegdata_Cmd(ClientData, Tcl_Interp* interp, int objargc, Tcl_Obj* 
     if (objargc - i != 3)
         return falsche_anzahl(interp, objargv);
 
-    // Everything that would make no image, or one too large for JPEG, is
-    // refused before any memory is taken.
-    if (opt.par.resolution < 1)
-        return fehler(interp, "-resolution < 1");
-    if (opt.par.frame < 0)
-        return fehler(interp, "-frame < 0");
-    int n_y, n_x, n, l;
-    if (dbld_tcl::anzahl_lesen(interp, objargv[i + 1], objargv[i + 2], true, &n_y, &n_x, &n) !=
-        TCL_OK)
+    // The counts, the list length and the lists' elements first, with the
+    // command's own messages for what they refuse.
+    int n_y, n_x, n;
+    if (dbld_tcl::anzahl_lesen(interp, objargv[i + 1], objargv[i + 2], &n_y, &n_x) != TCL_OK ||
+        dbld_tcl::liste_laenge(interp, objargv[i], &n) != TCL_OK)
         return TCL_ERROR;
-    if (n_y < 1)
-        return fehler(interp, "anzahl_zeilen < 1");
-    if (n_x < 1)
-        return fehler(interp, "anzahl_spalten < 1");
-    if (dbld_tcl::liste_laenge(interp, objargv[i], &l) != TCL_OK)
-        return TCL_ERROR;
-    if (n != l)
+    if (!dbld_tcl::laenge_passt(n_y, n_x, n))
         return fehler(interp, "[llength werte] != anzahl_zeilen * anzahl_spalten");
-    DBLD dbld = {n_y, n_x, nullptr, 0, 0, nullptr};
-    int breite, hoehe;
-    size_t rastergroesse;
-    if (const char* grund = dbld_bild::jpeg_masse(&dbld, &opt.par, &breite, &hoehe,
-                                                  &rastergroesse))
-        return fehler(interp, grund);
-
     // Values and mask flags in one block: values first, flags behind them.
     if (n > INT_MAX / 2)
         return fehler(interp, "zu wenig Speicher");
@@ -212,8 +195,23 @@ int Druckbildjpegdata_Cmd(ClientData, Tcl_Interp* interp, int objargc, Tcl_Obj* 
     if (dbld_tcl::feld_anlegen(interp, 2 * n, &block) != TCL_OK ||
         werte_lesen(interp, objargv[i], opt.maske, block.get(), n) != TCL_OK)
         return TCL_ERROR;
-    dbld.dbld = block.get();
-    dbld.mask = block.get() + n;
+
+    // Then everything that would make no image, one too large for JPEG, or
+    // one whose raster is beyond the pixel limit, before the raster is made.
+    if (opt.par.resolution < 1)
+        return fehler(interp, "-resolution < 1");
+    if (opt.par.frame < 0)
+        return fehler(interp, "-frame < 0");
+    if (n_y < 1)
+        return fehler(interp, "anzahl_zeilen < 1");
+    if (n_x < 1)
+        return fehler(interp, "anzahl_spalten < 1");
+    DBLD dbld = {n_y, n_x, block.get(), 0, 0, block.get() + n};
+    int breite, hoehe;
+    size_t rastergroesse;
+    if (const char* grund = dbld_bild::jpeg_masse(&dbld, &opt.par, &breite, &hoehe,
+                                                  &rastergroesse))
+        return fehler(interp, grund);
     DBLD_min_max(&dbld);
     if (opt.maximum > dbld.val_max)
         dbld.val_max = opt.maximum;
