@@ -280,15 +280,23 @@ typedef struct OVAL {
  * one result; not locked, call from one thread.  The first point after a
  * report starts a new recording.
  * BROT_log appends a point and returns the number of points logged (1 to
- * 600); a non-finite x or y is not logged and gives 0.
+ * 600); an x or y that is not finite in single precision (NaN, an infinity,
+ * or a magnitude that rounds to infinity as float) is not logged and gives 0.
  * BROT_logcop appends the image's centre of pressure, or returns 0 and logs
  * nothing when the image has none.
  * BROT_result closes an open recording, fits the figure, copies the latest
  * result to *p_beckenrotation and returns its code: 0 = complete, 1 = no
- * points or an empty point group, 2 = left and right means share their x.
+ * points or an empty point group, or no finite figure (the record is then
+ * left as it was), 2 = left and right means share their x.  The record
+ * never holds an infinite or NaN field.
  * BROT_json_result does the same and writes the result as JSON text of at
  * most size bytes (NUL included); returns its length, or 0 when it does not
- * fit (or jbr is null or size 0). */
+ * fit (or jbr is null or size 0).  The text is never longer than
+ * BROT_JSON_LAENGE_MAX characters: a buffer of BROT_JSON_LAENGE_MAX + 1
+ * bytes always suffices (20 numbers of at most 44 characters each, the
+ * widest being -FLT_MAX with three decimals, in a text of 361 characters
+ * when all are 0.000). */
+#define BROT_JSON_LAENGE_MAX 1141
 DBLD_EXPORT int BROT_log(double x, double y);
 DBLD_EXPORT int BROT_logcop(const DBLD* dbld);
 DBLD_EXPORT int BROT_result(OVAL* p_beckenrotation);

@@ -11,6 +11,7 @@
 // stored float; sums, means and line parameters are double.  The order of
 // the operations below is part of the result and must not be rearranged.
 #include "dbld.h"
+#include "dbld_intern.h"
 
 #include <algorithm>
 #include <cmath>
@@ -103,16 +104,14 @@ void ecke(MATTENPUNKT* c, const FNDEF* g1, const FNDEF* g2)
     c->y = (float)fn(g1, x, nullptr);
 }
 
-// Fits the figure to points[0 .. n_points-1]; sets beckenrotation field by
-// field and rc_analyse.
-void analyse()
+// Fits the figure to points[0 .. n_points-1] into *br field by field and
+// returns the result code; a fit that stops early leaves the later fields
+// as they were.
+int anpassen(OVAL* br)
 {
     const int n = n_points;
-    OVAL* br = &beckenrotation;
-    if (n == 0) {
-        rc_analyse = 1;
-        return;
-    }
+    if (n == 0)
+        return 1;
 
     // Centre: running sums added in double, kept in float.
     float sum_x = 0.0f, sum_y = 0.0f;
@@ -137,20 +136,20 @@ void analyse()
             ++nr;
         }
     }
-    if (nl == 0 || nr == 0) {
-        rc_analyse = 1;
-        return;
-    }
+    if (nl == 0 || nr == 0)
+        return 1;
     const double ml_x = sl_x / nl, ml_y = sl_y / nl;
     const double mr_x = sr_x / nr, mr_y = sr_y / nr;
-    if (ml_x == mr_x) {
-        rc_analyse = 2;
-        return;
-    }
+    if (ml_x == mr_x)
+        return 2;
 
-    // Side line through both means, and the side points on it.
+    // Side line through both means, and the side points on it.  Means a
+    // hair apart in x under a far larger difference in y give no slope of
+    // double range: no figure either.
     FNDEF g1 = {0.0, 0.0, 0.0};
     g1.a = (ml_y - mr_y) / (ml_x - mr_x);
+    if (!std::isfinite(g1.a))
+        return 1;
     g1.b = mr_y - g1.a * mr_x;
     br->left.x = (float)(2.0 * ml_x - br->center.x);
     br->left.y = (float)fn(&g1, br->left.x, nullptr);
@@ -171,10 +170,8 @@ void analyse()
             ++nu;
         }
     }
-    if (no == 0 || nu == 0) {
-        rc_analyse = 1;
-        return;
-    }
+    if (no == 0 || nu == 0)
+        return 1;
     const double mo_x = so_x / no, mo_y = so_y / no;
     const double mu_x = su_x / nu, mu_y = su_y / nu;
 
@@ -187,10 +184,8 @@ void analyse()
     // the side line and was split by rounding, such as any two points: the
     // front group is empty in truth, and the parallelogram would have no
     // corners (NaN and infinite fields reported as a complete fit).
-    if (!(vertikal(&g2) || std::isfinite(g2.a)) || g2.a == g1.a) {
-        rc_analyse = 1;
-        return;
-    }
+    if (!(vertikal(&g2) || std::isfinite(g2.a)) || g2.a == g1.a)
+        return 1;
     if (vertikal(&g2))
         g2.x = mo_x;
     else
@@ -212,7 +207,39 @@ void analyse()
 
     br->width = 10.0f * (std::max(br->c2.x, br->c3.x) - std::min(br->c1.x, br->c4.x));
     br->height = 10.0f * (std::max(br->c1.y, br->c2.y) - std::min(br->c3.y, br->c4.y));
-    rc_analyse = 0;
+    return 0;
+}
+
+bool endlich(const MATTENPUNKT& p)
+{
+    return std::isfinite(p.x) && std::isfinite(p.y);
+}
+
+// Every field of the figure finite.
+bool endlich(const OVAL& o)
+{
+    for (const MATTENPUNKT* p : {&o.center, &o.left, &o.front, &o.right, &o.rear, &o.c1, &o.c2,
+                                 &o.c3, &o.c4})
+        if (!endlich(*p))
+            return false;
+    return std::isfinite(o.width) && std::isfinite(o.height);
+}
+
+// The fit of the log into beckenrotation and rc_analyse.  Points near the
+// ends of the float range can make sums, mirrored points or corners
+// overflow: a fit that would store an infinite or NaN field reports no
+// figure (code 1) and leaves the whole record as it was, so that neither
+// the record nor its JSON text ever holds such a value.
+void analyse()
+{
+    OVAL neu = beckenrotation;
+    const int rc = anpassen(&neu);
+    if (!endlich(neu)) {
+        rc_analyse = 1;
+        return;
+    }
+    beckenrotation = neu;
+    rc_analyse = rc;
 }
 
 // A report closes an open recording and fits the figure to it.
@@ -240,8 +267,9 @@ bool json_stueck(char** pos, size_t* rest, int* laenge, int n)
 
 int BROT_log(double x, double y)
 {
-    // A non-finite point would poison every fit of the recording.
-    if (!std::isfinite(x) || !std::isfinite(y))
+    // A point that is not finite in single precision would poison every
+    // fit of the recording.
+    if (!dbld_intern::float_endlich(x) || !dbld_intern::float_endlich(y))
         return 0;
     if (logging == 0) {
         n_points = 0;

@@ -2,9 +2,9 @@
 // over the process-wide pelvic rotation log.
 #include "dbld_paket.h"
 #include "dbld_beckenrotation_tcl.h"
+#include "dbld_intern.h"
 #include "dbld_tcl.h"
 
-#include <cmath>
 
 namespace {
 
@@ -20,13 +20,13 @@ int usage(Tcl_Interp* interp, Tcl_Obj* const objargv[], const char* text)
     return TCL_ERROR;
 }
 
-// A coordinate of log: any real number Tcl accepts except the infinities
-// (Tcl itself refuses NaN).
+// A coordinate of log: any real number Tcl accepts that stays finite in
+// single precision, where the fit sums it (Tcl itself refuses NaN).
 int koordinate_lesen(Tcl_Interp* interp, Tcl_Obj* obj, const char* name, double* wert)
 {
     if (Tcl_GetDoubleFromObj(interp, obj, wert) != TCL_OK)
         return TCL_ERROR;
-    if (!std::isfinite(*wert)) {
+    if (!dbld_intern::float_endlich(*wert)) {
         Tcl_SetObjResult(interp, Tcl_ObjPrintf("%s ist keine endliche Zahl", name));
         return TCL_ERROR;
     }

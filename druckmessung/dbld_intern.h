@@ -63,6 +63,14 @@ bool bereinigen_in_raster(float* raster, ptrdiff_t abstand, WERTEBEREICH* bereic
 // working memory cannot be obtained.
 bool druckbild_bereinigen(int* bereinigt, const int* ursprung, int n_y, int n_x);
 
+// Whether a double stays finite when it is stored in single precision:
+// below the midpoint between FLT_MAX and 2^128 in magnitude (that midpoint
+// itself rounds to infinity).  False for NaN and the infinities.
+inline bool float_endlich(double wert)
+{
+    return wert < 0x1.ffffffp+127 && wert > -0x1.ffffffp+127;
+}
+
 // Working memory of n elements of T: inside the object up to N elements,
 // from malloc beyond that.  daten() is null when malloc fails.
 template <class T, size_t N>

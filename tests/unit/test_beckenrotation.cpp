@@ -11,7 +11,11 @@
 
 #include <gtest/gtest.h>
 
+#include <cfloat>
 #include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <unistd.h>
 #include <cstring>
 #include <limits>
 #include <string>
@@ -82,7 +86,7 @@ int aufnahme(const Punkte& punkte, OVAL* o)
 
 std::string json()
 {
-    char puffer[1000];
+    char puffer[BROT_JSON_LAENGE_MAX + 1];
     int n = BROT_json_result(puffer, sizeof puffer);
     EXPECT_EQ(n, (int)strlen(puffer));
     return std::string(puffer);
@@ -272,9 +276,100 @@ TEST(BeckenrotationLog, NonFinitePointIsNotLogged)
     EXPECT_EQ(BROT_log(1, nan), 0);
     EXPECT_EQ(BROT_log(-inf, 2), 0);
     EXPECT_EQ(BROT_log(1, 2), 3);
+    // Finite doubles that are infinite in single precision are refused
+    // too; the largest ones that round to FLT_MAX are taken.
+    EXPECT_EQ(BROT_log(1e39, 0), 0);
+    EXPECT_EQ(BROT_log(0, -1e308), 0);
+    EXPECT_EQ(BROT_log(0x1.ffffffp+127, 0), 0);
     EXPECT_EQ(BROT_log(5, 2), 4);
     EXPECT_EQ(BROT_result(&danach), 0);
     EXPECT_TRUE(gleich(danach, o));
+    aufnahme({{std::nextafter(0x1.ffffffp+127, 0.0), -(double)FLT_MAX}}, &danach);
+    EXPECT_EQ(danach.center.x, FLT_MAX);
+    EXPECT_EQ(danach.center.y, -FLT_MAX);
+}
+
+TEST(BeckenrotationFit, OverflowingFigureIsNoFigure)
+{
+    // Finite points whose mirrored points and corners overflow the float
+    // range: no figure (code 1), the record of the last fit unchanged.
+    OVAL o, danach;
+    ASSERT_EQ(aufnahme(schraeg, &o), 0);
+    EXPECT_EQ(aufnahme({{1e38, 1e38}, {-1e38, -1e38}, {3e38, -3e38}, {-3e38, 3e38}, {0, 0}},
+                       &danach),
+              1);
+    EXPECT_TRUE(gleich(danach, o));
+    // A centre sum beyond the float range stops the fit the same way.
+    EXPECT_EQ(aufnahme({{3e38, 0}, {3e38, 1}, {-1, 0}}, &danach), 1);
+    EXPECT_TRUE(gleich(danach, o));
+    EXPECT_EQ(json().rfind("{\"ok\": \"false\", \"code\": 1, \"width\": 100.000,", 0), 0u);
+}
+
+TEST(BeckenrotationJson, LongestTextFitsTheStatedBound)
+{
+    // Every number has at most the 44 characters of -FLT_MAX with three
+    // decimals, against 5 for 0.000 in the 361-character text.
+    char zahl[64];
+    int breiteste = snprintf(zahl, sizeof zahl, "%.3f", (double)-FLT_MAX);
+    EXPECT_EQ(breiteste, 44);
+    EXPECT_EQ(BROT_JSON_LAENGE_MAX, 361 + 20 * (breiteste - 5));
+}
+
+TEST(BeckenrotationJson, GeneratedCloudsGiveFiniteFiguresAndValidJson)
+{
+    // Clouds at every scale from subnormal to the float limit, some points
+    // beyond it: every record stays finite, every text fits the bound, and
+    // python3's parser (no NaN or Infinity constants) reads every text.
+    const double skalen[] = {1e-42, 1e-30, 1e-3, 1, 1e6, 1e20, 1e36, 1e38, 3e38, 3.4e38, 1e39};
+    uint64_t z = 20261208;
+    auto zufall = [&z]() {
+        z = z * 6364136223846793005ull + 1442695040888963407ull;
+        return (double)(z >> 11) / 9007199254740992.0;
+    };
+    // One file per process: the plain and the valgrind run share a folder.
+    const std::string datei = "beckenrotation_json_" + std::to_string(getpid()) + ".txt";
+    FILE* f = fopen(datei.c_str(), "w");
+    ASSERT_NE(f, nullptr);
+    int vollstaendig = 0, n_texte = 0;
+    size_t laengste = 0;
+    for (int runde = 0; runde < 400; ++runde) {
+        bericht();
+        // One scale per cloud and axis; now and then a point of any scale.
+        const int n = 1 + (int)(zufall() * 30);
+        const double kx = skalen[(int)(zufall() * 11)], ky = skalen[(int)(zufall() * 11)];
+        for (int i = 0; i < n; ++i) {
+            bool ausreisser = zufall() < 0.1;
+            double sx = ausreisser ? skalen[(int)(zufall() * 11)] : kx;
+            double sy = ausreisser ? skalen[(int)(zufall() * 11)] : ky;
+            BROT_log(sx * (2 * zufall() - 1), sy * (2 * zufall() - 1));
+        }
+        OVAL o;
+        int rc = BROT_result(&o);
+        EXPECT_TRUE(rc >= 0 && rc <= 2);
+        vollstaendig += rc == 0;
+        const float* w = &o.center.x;
+        for (size_t i = 0; i < sizeof(OVAL) / sizeof(float); ++i)
+            ASSERT_TRUE(std::isfinite(w[i])) << "runde " << runde << " feld " << i;
+        std::string text = json();
+        ASSERT_FALSE(text.empty());
+        laengste = std::max(laengste, text.size());
+        EXPECT_LE(text.size(), (size_t)BROT_JSON_LAENGE_MAX);
+        fprintf(f, "%s\n", text.c_str());
+        ++n_texte;
+    }
+    fclose(f);
+    EXPECT_GT(vollstaendig, 50);
+    EXPECT_GT(laengste, 361u + 200u);
+    if (std::system("python3 -c '' 2>/dev/null") != 0)
+        GTEST_SKIP() << "python3 not available: JSON texts not parsed";
+    const std::string pruefung =
+        "python3 -c 'import json, sys\n"
+        "def k(c): raise ValueError(c)\n"
+        "n = sum(1 for zeile in open(sys.argv[1]) if json.loads(zeile, parse_constant=k))\n"
+        "sys.exit(0 if n == int(sys.argv[2]) else 1)' " +
+        datei + " " + std::to_string(n_texte);
+    EXPECT_EQ(std::system(pruefung.c_str()), 0);
+    std::remove(datei.c_str());
 }
 
 TEST(BeckenrotationLogcop, CentreOfPressureIsLogged)
