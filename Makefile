@@ -2,7 +2,7 @@
 # Everything is built with CMake; this Makefile is the front door.
 #   make            the libraries and build/pkgIndex.tcl
 #   make test       unit and Tcl suites, then again under ASan + UBSan,
-#                   and the Tcl suites under valgrind
+#                   and the Tcl suites under valgrind; the stubs build
 #   make demo       the demo on the bundled recordings
 #   make bench      the benchmarks
 #   make install    PREFIX=/usr/local DESTDIR=
@@ -16,8 +16,9 @@ CMAKE ?= cmake
 CTEST ?= ctest
 BUILD := build
 SANBUILD := build/san
+STUBSBUILD := build/stubs
 
-.PHONY: all test test-plain test-san test-fuzz demo bench install clean
+.PHONY: all test test-plain test-san test-stubs test-fuzz demo bench install clean
 
 all: $(BUILD)/Makefile
 	$(CMAKE) --build $(BUILD) -j $(JOBS)
@@ -28,7 +29,7 @@ $(BUILD)/Makefile: CMakeLists.txt
 $(SANBUILD)/Makefile: CMakeLists.txt
 	$(CMAKE) -S . -B $(SANBUILD) -DDBLD_SANITIZE=ON
 
-test: test-plain test-san test-fuzz
+test: test-plain test-san test-stubs test-fuzz
 
 test-plain: all
 	cd $(BUILD) && $(CTEST) --output-on-failure -j $(JOBS)
@@ -36,6 +37,16 @@ test-plain: all
 test-san: $(SANBUILD)/Makefile
 	$(CMAKE) --build $(SANBUILD) -j $(JOBS)
 	cd $(SANBUILD) && $(CTEST) --output-on-failure -j $(JOBS)
+
+# The packages built against Tcl's stubs library, for hosts that open libtcl
+# privately: every suite but the valgrind runs, the load into Python's
+# tkinter.Tcl() included.
+$(STUBSBUILD)/Makefile: CMakeLists.txt
+	$(CMAKE) -S . -B $(STUBSBUILD) -DDBLD_TCL_STUBS=ON
+
+test-stubs: $(STUBSBUILD)/Makefile
+	$(CMAKE) --build $(STUBSBUILD) -j $(JOBS)
+	cd $(STUBSBUILD) && $(CTEST) --output-on-failure -j $(JOBS) -LE valgrind
 
 # libFuzzer on the text format reader (clang, ASan + UBSan), outside the
 # CMake tree: FUZZ_TIME seconds on a copy of the seed corpus in build/fuzz.

@@ -9,7 +9,7 @@ cd "$(dirname "$0")"
 
 pakete=(make cmake g++ clang libclang-rt-14-dev tcl8.6 tcl8.6-dev libjpeg-dev
         libjpeg-turbo-progs libgtest-dev libgmock-dev libbenchmark-dev valgrind
-        util-linux procps)
+        util-linux procps python3-tk)
 
 fehlende=()
 for p in "${pakete[@]}"; do

@@ -20,7 +20,13 @@ struct BEFEHL {
 inline int paket_anmelden(Tcl_Interp* interp, const char* paket, const char* version,
                           std::initializer_list<BEFEHL> befehle)
 {
+#ifdef USE_TCL_STUBS
+    // Stubs build: the stubs library's Tcl_InitStubs fills this library's
+    // table of Tcl functions and makes the same version check.
+    if (!Tcl_InitStubs(interp, "8.6", 0))
+#else
     if (!Tcl_PkgInitStubsCheck(interp, "8.6", 0))
+#endif
         return TCL_ERROR;
     if (Tcl_PkgProvideEx(interp, paket, version, nullptr) == TCL_ERROR)
         return TCL_ERROR;
