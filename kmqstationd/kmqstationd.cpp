@@ -47,6 +47,22 @@ template <class T> Puffer<T> anlegen(size_t n)
     return Puffer<T>((T*)malloc(n > 0 ? n : 1));
 }
 
+// A Tcl string of bytes read as UTF-8 by Tcl's own conversion: a text
+// that was encrypted comes back byte for byte, and the bytes of a text
+// decrypted under another station's key (zero bytes, stray bytes of 0x80
+// and above) become characters of their own instead of a malformed string.
+Tcl_Obj* utf8_text(const char* bytes, int laenge)
+{
+    Tcl_Encoding utf8 = Tcl_GetEncoding(nullptr, "utf-8");
+    Tcl_DString text;
+    Tcl_ExternalToUtfDString(utf8, bytes, laenge, &text);
+    Tcl_Obj* obj = Tcl_NewStringObj(Tcl_DStringValue(&text), Tcl_DStringLength(&text));
+    Tcl_DStringFree(&text);
+    if (utf8)
+        Tcl_FreeEncoding(utf8);
+    return obj;
+}
+
 // Sets the password for the subcommand into pwd (room for 18 bytes).
 int passwort(Tcl_Interp* interp, int unterbefehl, char* pwd)
 {
@@ -101,7 +117,7 @@ int entschluesseln(Tcl_Interp* interp, Tcl_Obj* text, TEA_KEY* key)
     if (!plain)
         return fehler(interp, "zu wenig Speicher");
     int count = tea_decrypt(plain.get(), encrypted.get(), n, key);
-    Tcl_SetObjResult(interp, Tcl_NewStringObj(plain.get(), count));
+    Tcl_SetObjResult(interp, utf8_text(plain.get(), count));
     return TCL_OK;
 }
 
