@@ -11,6 +11,8 @@ set_property(GLOBAL APPEND PROPERTY DBLD_TEST_OBJEKTE dbld_huellen)
 add_executable(dbldinfo ${PROJECT_SOURCE_DIR}/tools/dbldinfo/dbldinfo.cpp)
 target_link_libraries(dbldinfo PRIVATE dbld_kern dbld_huellen)
 set_target_properties(dbldinfo PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR})
+include(GNUInstallDirs)
+install(TARGETS dbldinfo RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
 
 # Exports checked by the tests: the text format and cleaning in every module,
 # the hull evaluation where it is linked.
