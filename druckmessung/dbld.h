@@ -184,6 +184,11 @@ DBLD_EXPORT int DBLD_auswertung_cop(double* px, double* py, const DBLD* dbld);
  * capacity of a side's transitions to 100 x n_rasterpunkte - 1). */
 DBLD_EXPORT extern int huelle_bei_prozent;
 DBLD_EXPORT extern int n_rasterpunkte;
+/* Most raster points of one hull evaluation, n_rows x n_cols x
+ * n_rasterpunkte^2 (2^24: a 128 x 128 mat at 32 points per cell edge, four
+ * times the default; about half a second on a PC): a larger setting is
+ * refused with a message instead of keeping the caller for minutes. */
+#define DBLD_RASTERPUNKTE_MAX 16777216
 /* Outlines the pressure region of each side (huelle_links: columns
  * 0 .. n_cols/2-1, huelle_rechts: the rest) on the raster.  Reports through
  * the log, writes each side's gnuplot listing to standard output, and sets
@@ -192,8 +197,9 @@ DBLD_EXPORT extern int n_rasterpunkte;
  * in hull order, in an array from malloc that the caller owns and frees with
  * DBLD_huellen_freigeben (n_punkte 0 and punkte null for an empty hull),
  * also after a return of 0.  Returns 1; 0 when no side could be evaluated
- * (n_rasterpunkte below 1 or a raster that does not fit an int, with a
- * message, or memory that cannot be obtained).  A side whose transitions
+ * (n_rasterpunkte below 1, a raster that does not fit an int or one of more
+ * than DBLD_RASTERPUNKTE_MAX points, with a message, or memory that cannot
+ * be obtained).  A side whose transitions
  * fill the collection (reported with dbld_err_msg) is outlined from the ones
  * found up to then. */
 DBLD_EXPORT int DBLD_auswertung_huellen(AUSWERTUNGSERGEBNIS* ergebnis, const DBLD* dbld);

@@ -423,7 +423,8 @@ int auswertung_huelle(HUELLE* huelle, SEITE seite, const DBLD* dbld)
 }
 
 // The raster must fit an int in both directions, and so must the capacity
-// of a collection (100 x n_rasterpunkte).
+// of a collection (100 x n_rasterpunkte); its points, which bound the time
+// of the call, must not exceed DBLD_RASTERPUNKTE_MAX.
 bool raster_gueltig(const DBLD* dbld)
 {
     const int n = n_rasterpunkte;
@@ -435,6 +436,13 @@ bool raster_gueltig(const DBLD* dbld)
         || (long long)dbld->n_cols * n > INT_MAX) {
         dbld_err_msg("Druckbild %d x %d mit %d Rasterpunkten je Zelle nicht auswertbar.\n",
                      dbld->n_rows, dbld->n_cols, n);
+        return false;
+    }
+    const long long zellen = (long long)dbld->n_rows * dbld->n_cols;
+    if (zellen > 0 && (long long)n * n > DBLD_RASTERPUNKTE_MAX / zellen) {
+        dbld_err_msg("Druckbild %d x %d mit %d Rasterpunkten je Zelle: mehr als %d "
+                     "Rasterpunkte.\n",
+                     dbld->n_rows, dbld->n_cols, n, DBLD_RASTERPUNKTE_MAX);
         return false;
     }
     return true;

@@ -452,7 +452,7 @@ TEST_F(Huellen, LargeRasterUsesTheHeapWindow)
     EXPECT_GT(l.e.huellen.huelle_rechts.n_punkte, 4);
 }
 
-TEST_F(Huellen, RasterBelowOneGivesNoTransitions)
+TEST_F(Huellen, RasterOutsideItsLimitsIsRefused)
 {
     TestBild b(10, 16);
     bloecke(&b);
@@ -477,6 +477,31 @@ TEST_F(Huellen, RasterBelowOneGivesNoTransitions)
     auswerten(&l, &breit.dbld);
     EXPECT_EQ(l.rc, 0);
     EXPECT_EQ(l.log, "Druckbild 2 x 200 mit 20000000 Rasterpunkten je Zelle nicht auswertbar.\n");
+
+    // Rasters beyond the point limit are refused before any sampling;
+    // the limit itself is evaluated.
+    TestBild klein(2, 2);
+    klein.block(0, 1, 0, 1, 50);
+    for (int n : {2049, 3000, 21474836}) {
+        n_rasterpunkte = n;
+        Lauf l;
+        auswerten(&l, &klein.dbld);
+        EXPECT_EQ(l.rc, 0) << n;
+        EXPECT_EQ(l.aus, "") << n;
+        EXPECT_EQ(l.log, "Druckbild 2 x 2 mit " + std::to_string(n)
+                             + " Rasterpunkten je Zelle: mehr als 16777216 Rasterpunkte.\n");
+    }
+    // A single column samples nothing (its halves have no whole raster
+    // column), so the limit itself costs no time here.
+    TestBild spalte(1, 1);
+    for (int n : {4096, 4097}) {
+        n_rasterpunkte = n;
+        dbld_loglevel = DBLD_LOGLEVEL_ERR;
+        Lauf l;
+        auswerten(&l, &spalte.dbld);
+        EXPECT_EQ(l.rc, n == 4096 ? 1 : 0) << n;
+        EXPECT_EQ(l.log.find("Rasterpunkte.\n") != std::string::npos, n == 4097) << n;
+    }
 }
 
 TEST_F(Huellen, FullCollectionEndsTheSideOnly)
