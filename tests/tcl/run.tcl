@@ -1,10 +1,19 @@
 # Runs one tcltest suite and exits non-zero when any of its cases failed.
-#   tclsh run.tcl suite.test
-# DBLD_BUILD_DIR names the build folder holding the modules and pkgIndex.tcl.
+#   DBLD_BUILD_DIR=build tclsh8.6 tests/tcl/run.tcl tests/tcl/kalvora.test
+# Environment:
+#   DBLD_BUILD_DIR   the build folder holding the modules, pkgIndex.tcl and
+#                    dbldinfo (required)
+#   DBLD_SOURCE_DIR  the source tree, for the suites that read the bundled
+#                    recordings in data/seated (optional: by default the tree
+#                    this script belongs to)
 package require tcltest 2
+if {![info exists ::env(DBLD_SOURCE_DIR)]} {
+    set ::env(DBLD_SOURCE_DIR) [file dirname [file dirname [file dirname \
+        [file normalize [info script]]]]]
+}
 namespace eval ::dbldtest {
     variable failed 0
-    variable build $::env(DBLD_BUILD_DIR)
+    variable build [file normalize $::env(DBLD_BUILD_DIR)]
 }
 proc ::tcltest::cleanupTestsHook {} {
     set ::dbldtest::failed $::tcltest::numTests(Failed)
