@@ -113,7 +113,12 @@ int entschluesseln(Tcl_Interp* interp, Tcl_Obj* text, TEA_KEY* key)
     if (!tea_text::hex_lesen(encrypted.get(), hex, n))
         return fehler(interp, "Keine korrekt kodierten Binaerdaten.");
 
-    Puffer<char> plain = anlegen<char>((size_t)n);
+    // Tcl's UTF-8 conversion may look a few bytes beyond the length it is
+    // given when a text ends in the middle of a character: zero bytes
+    // behind the decrypted ones (and in the bytes of an incomplete block)
+    // keep that look inside the buffer and defined, and a zero byte never
+    // continues a character.
+    Puffer<char> plain((char*)calloc((size_t)n + 8, 1));
     if (!plain)
         return fehler(interp, "zu wenig Speicher");
     int count = tea_decrypt(plain.get(), encrypted.get(), n, key);
