@@ -20,26 +20,26 @@ int usage(Tcl_Interp* interp, Tcl_Obj* const objargv[], const char* text)
     return TCL_ERROR;
 }
 
-// A coordinate of log: any real number Tcl accepts that stays finite in
-// single precision, where the fit sums it (Tcl itself refuses NaN).
-int koordinate_lesen(Tcl_Interp* interp, Tcl_Obj* obj, const char* name, double* wert)
+// A coordinate of log must stay finite in single precision, where the fit
+// sums it (Tcl itself refuses NaN).
+int koordinate_pruefen(Tcl_Interp* interp, double wert, const char* name)
 {
-    if (Tcl_GetDoubleFromObj(interp, obj, wert) != TCL_OK)
-        return TCL_ERROR;
-    if (!dbld_intern::float_endlich(*wert)) {
-        Tcl_SetObjResult(interp, Tcl_ObjPrintf("%s ist keine endliche Zahl", name));
-        return TCL_ERROR;
-    }
-    return TCL_OK;
+    if (dbld_intern::float_endlich(wert))
+        return TCL_OK;
+    Tcl_SetObjResult(interp, Tcl_ObjPrintf("%s ist keine endliche Zahl", name));
+    return TCL_ERROR;
 }
 
 int cmd_log(Tcl_Interp* interp, int objargc, Tcl_Obj* const objargv[])
 {
     if (objargc != 4)
         return usage(interp, objargv, "log x y");
+    // Both conversions first, with Tcl's messages; then the range.
     double x, y;
-    if (koordinate_lesen(interp, objargv[2], "x", &x) != TCL_OK ||
-        koordinate_lesen(interp, objargv[3], "y", &y) != TCL_OK)
+    if (Tcl_GetDoubleFromObj(interp, objargv[2], &x) != TCL_OK ||
+        Tcl_GetDoubleFromObj(interp, objargv[3], &y) != TCL_OK ||
+        koordinate_pruefen(interp, x, "x") != TCL_OK ||
+        koordinate_pruefen(interp, y, "y") != TCL_OK)
         return TCL_ERROR;
     Tcl_SetObjResult(interp, Tcl_NewIntObj(BROT_log(x, y)));
     return TCL_OK;
