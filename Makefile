@@ -2,7 +2,8 @@
 # Everything is built with CMake; this Makefile is the front door.
 #   make            the libraries and build/pkgIndex.tcl
 #   make test       unit and Tcl suites, then again under ASan + UBSan,
-#                   and the Tcl suites under valgrind; the stubs build
+#                   and the Tcl suites under valgrind; the stubs build;
+#                   the same results on aarch64 and x86-64 (test-arm64)
 #   make demo       the demo on the bundled recordings
 #   make bench      the benchmarks
 #   make install    PREFIX=/usr/local DESTDIR=
@@ -17,8 +18,9 @@ CTEST ?= ctest
 BUILD := build
 SANBUILD := build/san
 STUBSBUILD := build/stubs
+ARM64 := build/arm64
 
-.PHONY: all test test-plain test-san test-stubs test-fuzz demo bench install clean
+.PHONY: all test test-plain test-san test-stubs test-fuzz test-arm64 demo bench install clean
 
 all: $(BUILD)/Makefile
 	$(CMAKE) --build $(BUILD) -j $(JOBS)
@@ -29,7 +31,7 @@ $(BUILD)/Makefile: CMakeLists.txt
 $(SANBUILD)/Makefile: CMakeLists.txt
 	$(CMAKE) -S . -B $(SANBUILD) -DDBLD_SANITIZE=ON
 
-test: test-plain test-san test-stubs test-fuzz
+test: test-plain test-san test-stubs test-fuzz test-arm64
 
 test-plain: all
 	cd $(BUILD) && $(CTEST) --output-on-failure -j $(JOBS)
@@ -66,6 +68,14 @@ test-fuzz:
 	$(FUZZ)/fuzz_dbld_get -max_total_time=$(FUZZ_TIME) -max_len=4096 \
 	  -close_fd_mask=3 -print_final_stats=1 -artifact_prefix=$(FUZZ)/ \
 	  $(FUZZ)/corpus_dbld_get
+
+# The cross build for aarch64 in $(ARM64) (Debian's arm64 Tcl and libjpeg
+# unpacked there), its unit tests and Tcl suites under qemu-aarch64, and the
+# results of every command on a few hundred frames, byte for byte alike from
+# the native build, from it under qemu-x86_64 -cpu qemu64 (no AVX2) and from
+# the aarch64 build: tests/plattform/plattform.sh.
+test-arm64: all
+	JOBS=$(JOBS) tests/plattform/plattform.sh $(BUILD) $(ARM64)
 
 demo: all
 	tclsh8.6 demo/demo.tcl $(BUILD)

@@ -2,7 +2,8 @@
 # Fresh-machine entry: installs what the build needs (Debian packages), then
 # builds through the Makefile.
 #   ./run.sh demo    the demo on the bundled recordings
-#   ./run.sh test    all test suites (plain, ASan + UBSan, valgrind, fuzzer)
+#   ./run.sh test    all test suites (plain, ASan + UBSan, valgrind, fuzzer,
+#                    aarch64 under qemu and the comparison of platforms)
 #   ./run.sh bench   the benchmarks
 set -euo pipefail
 cd "$(dirname "$0")"
@@ -10,6 +11,8 @@ cd "$(dirname "$0")"
 pakete=(make cmake g++ clang libclang-rt-14-dev tcl8.6 tcl8.6-dev libjpeg-dev
         libjpeg-turbo-progs libgtest-dev libgmock-dev libbenchmark-dev valgrind
         util-linux procps python3-tk)
+# The tests also cross-build for aarch64 and run that build under qemu.
+[ "${1:-}" != test ] || pakete+=(g++-aarch64-linux-gnu qemu-user)
 
 fehlende=()
 for p in "${pakete[@]}"; do
@@ -28,7 +31,9 @@ fi
 
 case "${1:-}" in
     demo)  make demo ;;
-    test)  make test ;;
+    # Debian's arm64 Tcl and libjpeg for the cross build, unpacked under
+    # build/ (the host's package set stays as it is).
+    test)  tests/plattform/sysroot.sh build/arm64/sysroot && make test ;;
     bench) make bench ;;
     *)     echo "usage: ./run.sh demo|test|bench" >&2; exit 2 ;;
 esac
