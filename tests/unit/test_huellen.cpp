@@ -480,15 +480,19 @@ TEST_F(Huellen, RasterOutsideItsLimitsIsRefused)
 
     // Rasters beyond the point limit are refused before any sampling;
     // the limit itself is evaluated.
-    TestBild klein(2, 2);
-    klein.block(0, 1, 0, 1, 50);
-    for (int n : {2049, 3000, 21474836}) {
-        n_rasterpunkte = n;
+    const struct {
+        int n_y, n_x, n;
+    } zu_gross[] = {{2, 2, 2049}, {2, 2, 3000}, {1, 2, 2897}, {1, 2, 21474836}};
+    for (const auto& z : zu_gross) {
+        TestBild klein(z.n_y, z.n_x);
+        klein.block(0, z.n_y - 1, 0, z.n_x - 1, 50);
+        n_rasterpunkte = z.n;
         Lauf l;
         auswerten(&l, &klein.dbld);
-        EXPECT_EQ(l.rc, 0) << n;
-        EXPECT_EQ(l.aus, "") << n;
-        EXPECT_EQ(l.log, "Druckbild 2 x 2 mit " + std::to_string(n)
+        const std::string name = std::to_string(z.n_y) + " x " + std::to_string(z.n_x);
+        EXPECT_EQ(l.rc, 0) << name << ", " << z.n;
+        EXPECT_EQ(l.aus, "") << name;
+        EXPECT_EQ(l.log, "Druckbild " + name + " mit " + std::to_string(z.n)
                              + " Rasterpunkten je Zelle: mehr als 16777216 Rasterpunkte.\n");
     }
     // A single column samples nothing (its halves have no whole raster
