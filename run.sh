@@ -10,7 +10,7 @@ cd "$(dirname "$0")"
 
 pakete=(make cmake g++ clang libclang-rt-14-dev tcl8.6 tcl8.6-dev libjpeg-dev
         libjpeg-turbo-progs libgtest-dev libgmock-dev libbenchmark-dev valgrind
-        util-linux procps python3-tk)
+        util-linux procps python3 python3-tk)
 # The tests also cross-build for aarch64 and run that build under qemu.
 [ "${1:-}" != test ] || pakete+=(g++-aarch64-linux-gnu qemu-user)
 
