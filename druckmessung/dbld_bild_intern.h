@@ -1,6 +1,9 @@
-// Internal pieces of the rendering shared with the image commands (not
-// exported): the size check and the JPEG writer that hands back libjpeg's
-// message instead of logging it.
+// Internal pieces of the rendering shared with the image commands and the
+// tests (not exported): the size check, the JPEG writers that hand back
+// libjpeg's message instead of logging it, and the point-by-point
+// rasteriser.  They live in dbld_bild_jpeg.cpp (jpeg_masse, jpeg_in_speicher,
+// jpeg_in_datei), dbld_bild.cpp (raster_punktweise) and dbld_bild_zeilen.cpp
+// (zeilenraster_sperren); dbld_bild_raster.h says what each file is for.
 #ifndef DBLD_BILD_INTERN_H
 #define DBLD_BILD_INTERN_H
 
@@ -38,6 +41,11 @@ bool jpeg_in_datei(FILE* f, const DBLD* dbld, const BILDPARAMETER* par, char* me
 // The same pixels as DBLD_put_gen.
 void raster_punktweise(void* ausgabe, PIXELSCHREIBER pixelschreiber, const DBLD* dbld,
                        const BILDPARAMETER* par);
+
+// For the tests: while locked, the row raster's tables are refused as when
+// their memory cannot be had, so that every writer takes its point-by-point
+// path (the JPEG writers then draw the whole raster before compressing).
+void zeilenraster_sperren(bool sperren);
 
 } // namespace dbld_bild
 

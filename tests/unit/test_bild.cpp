@@ -16,6 +16,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <memory>
 #include <random>
 #include <sstream>
 #include <string>
@@ -224,6 +225,39 @@ std::vector<unsigned char> jpeg(const DBLD* dbld, const BILDPARAMETER& par)
     free(puffer);
     return daten;
 }
+
+// DBLD_put_jpeg into a vector; empty when it fails.
+std::vector<unsigned char> jpeg_strom(const DBLD* dbld, const BILDPARAMETER& par)
+{
+    int gut = 0;
+    std::string daten = ausgabe([&](FILE* f) { gut = DBLD_put_jpeg(f, dbld, &par); });
+    if (!gut)
+        return {};
+    return std::vector<unsigned char>(daten.begin(), daten.end());
+}
+
+// libjpeg's bytes of a reference raster.
+std::vector<unsigned char> referenz(const REFERENZRASTER& ref, int quality)
+{
+    Raster roh;
+    roh.breite = ref.breite;
+    roh.hoehe = ref.hoehe;
+    roh.rgb = ref.rgb;
+    return referenz(roh, quality);
+}
+
+// While it lives, the row raster's tables are refused: every writer takes
+// its point-by-point path, as when their memory cannot be had.
+struct NurPunktweise {
+    NurPunktweise() { dbld_bild::zeilenraster_sperren(true); }
+    ~NurPunktweise() { dbld_bild::zeilenraster_sperren(false); }
+    NurPunktweise(const NurPunktweise&) = delete;
+    NurPunktweise& operator=(const NurPunktweise&) = delete;
+};
+
+// Both ways of the JPEG writers: the rows drawn as the compressor takes
+// them, and the whole raster point by point first (with NurPunktweise).
+const bool PUNKTWEISE[] = {false, true};
 
 // A 4 x 5 image with a mound, as the rendering tests draw it.
 void huegel(TestBild& b)
@@ -667,14 +701,25 @@ TEST_F(Bild, JpegDebugLog)
 {
     TestBild b(2, 3, {{0, 0, 3}});
     DBLD_min_max(&b.dbld);
-    DBLD_LOGLEVEL alt = dbld_loglevel;
-    dbld_loglevel = DBLD_LOGLEVEL_DBG;
-    ::testing::internal::CaptureStderr();
-    std::vector<unsigned char> daten = jpeg(&b.dbld, parameter(20));
-    std::string log = ::testing::internal::GetCapturedStderr();
-    dbld_loglevel = alt;
-    EXPECT_FALSE(daten.empty());
-    EXPECT_EQ(log, "40 x 60 = 2400 => Puffergroesse: 7200\nAnfang: 0\nEnde: 7200\n");
+    // both writers, both ways: the same lines and the same bytes
+    std::vector<unsigned char> erste;
+    for (bool punktweise : PUNKTWEISE) {
+        std::unique_ptr<NurPunktweise> sperre(punktweise ? new NurPunktweise : nullptr);
+        for (auto schreiber : {jpeg, jpeg_strom}) {
+            DBLD_LOGLEVEL alt = dbld_loglevel;
+            dbld_loglevel = DBLD_LOGLEVEL_DBG;
+            ::testing::internal::CaptureStderr();
+            std::vector<unsigned char> daten = schreiber(&b.dbld, parameter(20));
+            std::string log = ::testing::internal::GetCapturedStderr();
+            dbld_loglevel = alt;
+            EXPECT_FALSE(daten.empty());
+            if (erste.empty())
+                erste = daten;
+            EXPECT_TRUE(daten == erste) << punktweise;
+            EXPECT_EQ(log, "40 x 60 = 2400 => Puffergroesse: 7200\nAnfang: 0\nEnde: 7200\n")
+                << punktweise;
+        }
+    }
 }
 
 // ---- JPEG failures ---------------------------------------------------------------
@@ -760,43 +805,99 @@ void abbrechen(j_common_ptr cinfo)
     (*cinfo->err->error_exit)(cinfo);
 }
 
+// The image of the failure tests: 16 x 16 cells of varied values.
+void streifen(TestBild& b)
+{
+    for (int r = 0; r < b.n_y; ++r)
+        for (int c = 0; c < b.n_x; ++c)
+            b.setze(r, c, (r * 37 + c * 91) % 256);
+    DBLD_min_max(&b.dbld);
+}
+
 TEST_F(Bild, FailureHalfWayFreesTheGrownBufferAndRestoresTheCaller)
 {
     TestBild b(16, 16);
-    for (int r = 0; r < 16; ++r)
-        for (int c = 0; c < 16; ++c)
-            b.setze(r, c, (r * 37 + c * 91) % 256);
-    DBLD_min_max(&b.dbld);
+    streifen(b);
     BILDPARAMETER par = parameter(20, 2, 0, 0, 100); // 320 x 320, far over 4096 bytes
-    for (long zeile : {0L, 1L, 150L, 319L}) {
+    for (bool punktweise : PUNKTWEISE) {
+        std::unique_ptr<NurPunktweise> sperre(punktweise ? new NurPunktweise : nullptr);
+        for (long zeile : {0L, 1L, 150L, 319L}) {
+            Abbruch a = {};
+            a.pub.progress_monitor = abbrechen;
+            a.bei_zeile = zeile;
+            unsigned char* puffer = nullptr;
+            unsigned long laenge = 0;
+            char meldung[dbld_bild::MELDUNG_MAX];
+            EXPECT_FALSE(
+                dbld_bild::jpeg_in_speicher(&puffer, &laenge, &b.dbld, &par, meldung, &a.pub));
+            EXPECT_EQ(puffer, nullptr) << punktweise;
+            EXPECT_EQ(laenge, 0u);
+            EXPECT_STREQ(meldung, "Insufficient memory (case 99)");
+            // the stream writer fails the same way
+            FILE* f = tmpfile();
+            ASSERT_NE(f, nullptr);
+            EXPECT_FALSE(dbld_bild::jpeg_in_datei(f, &b.dbld, &par, meldung, &a.pub));
+            EXPECT_STREQ(meldung, "Insufficient memory (case 99)");
+            fclose(f);
+        }
+        // a buffer of the caller's own stays the caller's
+        unsigned char eigener[16];
+        unsigned char* puffer = eigener;
+        unsigned long laenge = sizeof eigener;
         Abbruch a = {};
         a.pub.progress_monitor = abbrechen;
-        a.bei_zeile = zeile;
+        a.bei_zeile = 200;
+        char meldung[dbld_bild::MELDUNG_MAX];
+        EXPECT_FALSE(
+            dbld_bild::jpeg_in_speicher(&puffer, &laenge, &b.dbld, &par, meldung, &a.pub));
+        EXPECT_EQ(puffer, eigener);
+        EXPECT_EQ(laenge, sizeof eigener);
+        // and without the failure the data land in a buffer of libjpeg's
+        EXPECT_TRUE(dbld_bild::jpeg_in_speicher(&puffer, &laenge, &b.dbld, &par, meldung));
+        EXPECT_NE(puffer, eigener);
+        EXPECT_GT(laenge, 4096u);
+        if (puffer != eigener)
+            free(puffer);
+    }
+}
+
+// The debug lines of a compression that fails at scan line 150 of 320: the
+// rows are drawn as the compressor takes them, so fewer than all are drawn;
+// the point-by-point way draws the whole raster first.
+TEST_F(Bild, FailureHalfWayLogsTheBytesDrawn)
+{
+    TestBild b(16, 16);
+    streifen(b);
+    BILDPARAMETER par = parameter(20);
+    const size_t zeile = 3 * 320, alle = 320 * zeile;
+    for (bool punktweise : PUNKTWEISE) {
+        std::unique_ptr<NurPunktweise> sperre(punktweise ? new NurPunktweise : nullptr);
+        Abbruch a = {};
+        a.pub.progress_monitor = abbrechen;
+        a.bei_zeile = 150;
         unsigned char* puffer = nullptr;
         unsigned long laenge = 0;
         char meldung[dbld_bild::MELDUNG_MAX];
-        EXPECT_FALSE(dbld_bild::jpeg_in_speicher(&puffer, &laenge, &b.dbld, &par, meldung, &a.pub));
-        EXPECT_EQ(puffer, nullptr);
-        EXPECT_EQ(laenge, 0u);
-        EXPECT_STREQ(meldung, "Insufficient memory (case 99)");
+        DBLD_LOGLEVEL alt = dbld_loglevel;
+        dbld_loglevel = DBLD_LOGLEVEL_DBG;
+        ::testing::internal::CaptureStderr();
+        bool gut = dbld_bild::jpeg_in_speicher(&puffer, &laenge, &b.dbld, &par, meldung, &a.pub);
+        std::string log = ::testing::internal::GetCapturedStderr();
+        dbld_loglevel = alt;
+        EXPECT_FALSE(gut);
+        const std::string kopf = "320 x 320 = 102400 => Puffergroesse: 307200\nAnfang: 0\nEnde: ";
+        ASSERT_EQ(log.substr(0, kopf.size()), kopf) << log;
+        ASSERT_EQ(log.back(), '\n');
+        const size_t ende = std::stoul(log.substr(kopf.size()));
+        EXPECT_EQ(log, kopf + std::to_string(ende) + "\n");
+        if (punktweise) {
+            EXPECT_EQ(ende, alle);
+        } else {
+            EXPECT_EQ(ende % zeile, 0u) << ende;
+            EXPECT_GE(ende, 151 * zeile); // the rows handed over, 0 .. 150
+            EXPECT_LT(ende, alle);
+        }
     }
-    // a buffer of the caller's own stays the caller's
-    unsigned char eigener[16];
-    unsigned char* puffer = eigener;
-    unsigned long laenge = sizeof eigener;
-    Abbruch a = {};
-    a.pub.progress_monitor = abbrechen;
-    a.bei_zeile = 200;
-    char meldung[dbld_bild::MELDUNG_MAX];
-    EXPECT_FALSE(dbld_bild::jpeg_in_speicher(&puffer, &laenge, &b.dbld, &par, meldung, &a.pub));
-    EXPECT_EQ(puffer, eigener);
-    EXPECT_EQ(laenge, sizeof eigener);
-    // and without the failure the data land in a buffer of libjpeg's
-    EXPECT_TRUE(dbld_bild::jpeg_in_speicher(&puffer, &laenge, &b.dbld, &par, meldung));
-    EXPECT_NE(puffer, eigener);
-    EXPECT_GT(laenge, 4096u);
-    if (puffer != eigener)
-        free(puffer);
 }
 
 // ---- The row raster against the point-by-point reference -----------------------
@@ -949,14 +1050,13 @@ TEST_F(Bild, RowRasterMatchesThePointByPointReference)
             ASSERT_EQ(ppm, kopf + std::string(ref.rgb.begin(), ref.rgb.end()))
                 << "Fall " << i << ": " << f.text();
         }
-        // the JPEG writer gives the bytes libjpeg makes of the reference
+        // both JPEG writers, drawing the rows as the compressor takes them,
+        // give the bytes libjpeg makes of the reference
         if (i % 12 == 0) {
-            REFERENZRASTER& q = ref;
-            Raster roh;
-            roh.breite = q.breite;
-            roh.hoehe = q.hoehe;
-            roh.rgb = q.rgb;
-            ASSERT_EQ(jpeg(&f.dbld, f.par), referenz(roh, f.par.quality))
+            const std::vector<unsigned char> erwartet = referenz(ref, f.par.quality);
+            ASSERT_FALSE(erwartet.empty());
+            ASSERT_TRUE(jpeg(&f.dbld, f.par) == erwartet) << "Fall " << i << ": " << f.text();
+            ASSERT_TRUE(jpeg_strom(&f.dbld, f.par) == erwartet)
                 << "Fall " << i << ": " << f.text();
             ++mit_jpeg;
         }
@@ -970,6 +1070,7 @@ TEST_F(Bild, RowRasterMatchesThePointByPointReference)
 TEST_F(Bild, PointByPointFallbackMatchesTheReference)
 {
     std::mt19937 zufall(77);
+    int mit_jpeg = 0;
     for (int i = 0; i < 300; ++i) {
         FALL f;
         zufallsfall(zufall, f);
@@ -978,9 +1079,30 @@ TEST_F(Bild, PointByPointFallbackMatchesTheReference)
         DBLD_pixsize(&r.breite, &r.hoehe, &f.dbld, f.par.resolution, f.par.frame);
         dbld_bild::raster_punktweise(&r, sammeln, &f.dbld, &f.par);
         ASSERT_TRUE(r.lueckenlos) << f.text();
-        ASSERT_TRUE(r.rgb == referenz_raster(&f.dbld, f.par).rgb) << "Fall " << i << ": "
-                                                                   << f.text();
+        const REFERENZRASTER ref = referenz_raster(&f.dbld, f.par);
+        ASSERT_TRUE(r.rgb == ref.rgb) << "Fall " << i << ": " << f.text();
+
+        // every writer on its point-by-point path, as when the row raster's
+        // tables cannot be had: the same pixels and JPEG bytes
+        NurPunktweise sperre;
+        Raster gen = rastern(&f.dbld, f.par);
+        ASSERT_TRUE(gen.lueckenlos) << f.text();
+        ASSERT_TRUE(gen.rgb == ref.rgb) << "Fall " << i << ": " << f.text();
+        if (i % 3 == 0) {
+            std::string ppm = ausgabe([&](FILE* d) { DBLD_put_ppm(d, &f.dbld, &f.par); });
+            std::string kopf = "P6\n" + std::to_string(ref.breite) + " " +
+                               std::to_string(ref.hoehe) + "\n255\n";
+            ASSERT_TRUE(ppm == kopf + std::string(ref.rgb.begin(), ref.rgb.end()))
+                << "Fall " << i << ": " << f.text();
+            const std::vector<unsigned char> erwartet = referenz(ref, f.par.quality);
+            ASSERT_FALSE(erwartet.empty());
+            ASSERT_TRUE(jpeg(&f.dbld, f.par) == erwartet) << "Fall " << i << ": " << f.text();
+            ASSERT_TRUE(jpeg_strom(&f.dbld, f.par) == erwartet)
+                << "Fall " << i << ": " << f.text();
+            ++mit_jpeg;
+        }
     }
+    EXPECT_EQ(mit_jpeg, 100);
 }
 
 // Two sit-bone mounds on a low background, n_y x n_x cells.
@@ -1019,14 +1141,12 @@ TEST_F(Bild, SeatedFramesAtTheDefaultResolutionGiveTheReferenceJpeg)
     };
     for (auto& f : faelle) {
         DBLD_set_ccontrast(f.kontrast);
-        REFERENZRASTER ref = referenz_raster(&f.b->dbld, f.par);
-        Raster roh;
-        roh.breite = ref.breite;
-        roh.hoehe = ref.hoehe;
-        roh.rgb = ref.rgb;
-        std::vector<unsigned char> daten = jpeg(&f.b->dbld, f.par);
-        ASSERT_FALSE(daten.empty());
-        EXPECT_TRUE(daten == referenz(roh, f.par.quality))
+        const std::vector<unsigned char> erwartet =
+            referenz(referenz_raster(&f.b->dbld, f.par), f.par.quality);
+        ASSERT_FALSE(erwartet.empty());
+        EXPECT_TRUE(jpeg(&f.b->dbld, f.par) == erwartet)
+            << f.b->n_y << "x" << f.b->n_x << " res " << f.par.resolution;
+        EXPECT_TRUE(jpeg_strom(&f.b->dbld, f.par) == erwartet)
             << f.b->n_y << "x" << f.b->n_x << " res " << f.par.resolution;
     }
 }
