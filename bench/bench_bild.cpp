@@ -3,7 +3,11 @@
 // - BM_to_jpeg: the JPEG writer, and libjpeg alone compressing the same
 //   raster, timed in turn in the same loop.  Counters: the medians of both
 //   (jpeg_us, libjpeg_us), their ratio (Verhaeltnis), and the growth with
-//   the number of cells (BigO / RMS lines);
+//   the number of cells (BigO / RMS lines); the memory of one call of each,
+//   counted outside the timing by this program's own malloc: the bytes
+//   allocated (jpeg_bytes, libjpeg_bytes) and the peak of the bytes in use
+//   (jpeg_spitze, libjpeg_spitze), the JPEG data included, libjpeg's input
+//   raster not;
 // - BM_put_gen: the raster through the pixel-writer interface;
 // - BM_punktweise: the raster sampled pixel by pixel through DBLD_dbldvalsq,
 //   as the rasteriser is defined (what the row raster replaced).
@@ -16,12 +20,93 @@
 
 #include <jpeglib.h>
 
+#include <malloc.h>
+
 #include <algorithm>
 #include <chrono>
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
 #include <vector>
+
+// ---- Counting the heap of one call ------------------------------------------
+//
+// This program's malloc, calloc, realloc and free (which libjpeg and the
+// library's writers call too) go to glibc's and, while counting is on, add
+// up the bytes requested and follow the bytes in use (as glibc rounds them)
+// and their peak.
+
+extern "C" {
+void* __libc_malloc(size_t);
+void* __libc_calloc(size_t, size_t);
+void* __libc_realloc(void*, size_t);
+void __libc_free(void*);
+}
+
+namespace {
+
+struct HALDE {
+    bool an = false;
+    size_t angefordert = 0, aufrufe = 0;
+    long long belegt = 0, spitze = 0;
+} halde;
+
+void dazu(void* p, size_t n)
+{
+    if (!halde.an || !p)
+        return;
+    halde.angefordert += n;
+    ++halde.aufrufe;
+    halde.belegt += (long long)malloc_usable_size(p);
+    halde.spitze = std::max(halde.spitze, halde.belegt);
+}
+
+void weg(void* p)
+{
+    if (halde.an && p)
+        halde.belegt -= (long long)malloc_usable_size(p);
+}
+
+// Bytes requested and the peak in use during f().
+template <class F> void zaehlen(F f, size_t* angefordert, long long* spitze)
+{
+    halde = HALDE{};
+    halde.an = true;
+    f();
+    halde.an = false;
+    *angefordert = halde.angefordert;
+    *spitze = halde.spitze;
+}
+
+} // namespace
+
+extern "C" DBLD_EXPORT void* malloc(size_t n)
+{
+    void* p = __libc_malloc(n);
+    dazu(p, n);
+    return p;
+}
+
+extern "C" DBLD_EXPORT void* calloc(size_t n, size_t groesse)
+{
+    void* p = __libc_calloc(n, groesse);
+    dazu(p, n * groesse);
+    return p;
+}
+
+extern "C" DBLD_EXPORT void* realloc(void* alt, size_t n)
+{
+    weg(alt);
+    void* p = __libc_realloc(alt, n);
+    dazu(p, n);
+    return p;
+}
+
+extern "C" DBLD_EXPORT void free(void* p)
+{
+    weg(p);
+    __libc_free(p);
+}
 
 namespace {
 
@@ -115,6 +200,15 @@ void BM_to_jpeg(benchmark::State& state)
         state.SkipWithError("the writer's bytes differ from libjpeg's of the raster");
         return;
     }
+    size_t bytes_jpeg, bytes_libjpeg;
+    long long spitze_jpeg, spitze_libjpeg;
+    zaehlen([&r] { to_jpeg(r); }, &bytes_jpeg, &spitze_jpeg);
+    zaehlen([&] { komprimieren(rgb, r.breite, r.hoehe, r.par.quality); }, &bytes_libjpeg,
+            &spitze_libjpeg);
+    state.counters["jpeg_bytes"] = (double)bytes_jpeg;
+    state.counters["jpeg_spitze"] = (double)spitze_jpeg;
+    state.counters["libjpeg_bytes"] = (double)bytes_libjpeg;
+    state.counters["libjpeg_spitze"] = (double)spitze_libjpeg;
     std::vector<double> jpeg, libjpeg;
     for (auto _ : state) {
         Uhr::time_point t0 = Uhr::now();
