@@ -20,30 +20,16 @@ ueberschrift "Falschfarbenbilder (::druckbild::jpegdata, Kmqstationd [bild eval 
 puts "Ausgabeordner: $ausgabe_dir"
 puts [format "%-6s %-28s %-9s %7s  %s" Person Datei Pixel Bytes Optionen]
 puts [string repeat "-" 84]
-set varianten {
-    bild          {}
-    gitter_rahmen {-grid solid -frame 6}
-    maske         {-grid dotted -mask MASKE}
-    kontrast      {-resolution 12 -quality 95}
-}
 foreach {name bilder} [aufnahmen] {
     lassign [lindex $bilder 0] n_y n_x werte
-    # cells without pressure masked
-    set maske {}
-    foreach v $werte {lappend maske [expr {$v <= 0}]}
-    foreach {variante optionen} $varianten {
-        set optionen [string map [list MASKE [list $maske]] $optionen]
-        if {$variante eq "kontrast"} {
-            bild eval {::druckbild::photo_configure colorcontrast 3}
-        }
-        set jpeg [bild eval [list ::druckbild::jpegdata {*}$optionen $werte $n_y $n_x]]
-        bild eval {::druckbild::photo_configure colorcontrast 0}
+    foreach {variante optionen kontrast} [::aufnahme::varianten] {
+        set jpeg [::aufnahme::variante_jpeg bild $optionen $kontrast $werte $n_y $n_x]
         set datei [file join $ausgabe_dir ${name}_$variante.jpg]
         set f [open $datei wb]
         puts -nonewline $f $jpeg
         close $f
-        set anzeige [expr {$variante eq "maske" ? "-grid dotted -mask {...}" : $optionen}]
-        if {$variante eq "kontrast"} {append anzeige " (colorcontrast 3)"}
+        set anzeige [string map {MASKE \{...\}} $optionen]
+        if {$kontrast} {append anzeige " (colorcontrast $kontrast)"}
         puts [format "%-6s %-28s %-9s %7d  %s" $name [file tail $datei] [jpeg_masse $jpeg] \
                   [string length $jpeg] $anzeige]
     }
