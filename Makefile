@@ -5,6 +5,8 @@
 #                   and the Tcl suites under valgrind; the stubs build;
 #                   the same results on aarch64 and x86-64 (test-arm64)
 #   make demo       the demo on the bundled recordings
+#   make viewer     the station view (Tk), VIEWER_ARGS="-aufnahme erzeugt64 file.txt"
+#   make pictures   the pictures of the documentation (doc/bilder/)
 #   make bench      the benchmarks
 #   make install    PREFIX=/usr/local DESTDIR=
 
@@ -20,7 +22,7 @@ SANBUILD := build/san
 STUBSBUILD := build/stubs
 ARM64 := build/arm64
 
-.PHONY: all test test-plain test-san test-stubs test-fuzz test-arm64 demo bench install clean
+.PHONY: all test test-plain test-san test-stubs test-fuzz test-arm64 demo viewer pictures bench install clean
 
 all: $(BUILD)/Makefile
 	$(CMAKE) --build $(BUILD) -j $(JOBS)
@@ -79,6 +81,15 @@ test-arm64: all
 
 demo: all
 	tclsh8.6 demo/demo.tcl $(BUILD)
+
+# wish8.6 with the Img package (Debian: tk8.6, libtk-img) on the display.
+VIEWER_ARGS ?=
+viewer: all
+	wish8.6 demo/station.tcl -build $(BUILD) $(VIEWER_ARGS)
+
+# Renderings with tclsh8.6, the viewer's picture under xvfb-run.
+pictures: all
+	tclsh8.6 demo/bilder.tcl $(BUILD)
 
 bench: $(BUILD)/Makefile
 	$(CMAKE) -S . -B $(BUILD) -DDBLD_BENCH=ON

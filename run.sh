@@ -5,12 +5,13 @@
 #   ./run.sh test    all test suites (plain, ASan + UBSan, valgrind, fuzzer,
 #                    aarch64 under qemu and the comparison of platforms)
 #   ./run.sh bench   the benchmarks
+#   ./run.sh viewer  the station view on the display (Tk, Img)
 set -euo pipefail
 cd "$(dirname "$0")"
 
 pakete=(make cmake g++ clang libclang-rt-14-dev tcl8.6 tcl8.6-dev libjpeg-dev
         libjpeg-turbo-progs libgtest-dev libgmock-dev libbenchmark-dev valgrind
-        util-linux procps python3 python3-tk)
+        util-linux procps python3 python3-tk tk8.6 libtk-img xvfb xauth)
 # The tests also cross-build for aarch64 and run that build under qemu.
 [ "${1:-}" != test ] || pakete+=(g++-aarch64-linux-gnu qemu-user)
 
@@ -35,5 +36,6 @@ case "${1:-}" in
     # build/ (the host's package set stays as it is).
     test)  tests/plattform/sysroot.sh build/arm64/sysroot && make test ;;
     bench) make bench ;;
-    *)     echo "usage: ./run.sh demo|test|bench" >&2; exit 2 ;;
+    viewer) shift; make viewer VIEWER_ARGS="$*" ;;
+    *)     echo "usage: ./run.sh demo|test|bench|viewer ?options of demo/station.tcl?" >&2; exit 2 ;;
 esac
