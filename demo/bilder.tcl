@@ -1,0 +1,31 @@
+# The pictures of the documentation (make pictures):
+#   doc/bilder/bild_<variante>.jpg   the four renderings of the demo, of the
+#                                    first frame of the bundled recording u82
+#   doc/bilder/station.jpg           the station viewer after 60 frames of
+#                                    the generated 64 x 64 sequence
+#   tclsh8.6 demo/bilder.tcl ?build-folder?
+# The viewer runs in wish8.6 under xvfb-run (Debian: xvfb, xauth), so that
+# the picture has the same size and fonts on every machine.
+set build [file normalize [expr {[llength $argv] ? [lindex $argv 0] : "build"}]]
+set demo_dir [file dirname [file normalize [info script]]]
+set ziel [file join $demo_dir .. doc bilder]
+file mkdir $ziel
+source [file join $demo_dir aufnahme.tcl]
+
+interp create bild
+bild eval [list lappend auto_path $build]
+bild eval {package require Kmqstationd}
+lassign [lindex [::aufnahme::lesen [dict get [::aufnahme::gebuendelt] u82]] 0] n_y n_x werte
+foreach {variante optionen kontrast} [::aufnahme::varianten] {
+    set datei [file join $ziel bild_$variante.jpg]
+    set f [open $datei wb]
+    puts -nonewline $f [::aufnahme::variante_jpeg bild $optionen $kontrast $werte $n_y $n_x]
+    close $f
+    puts "[file normalize $datei]: [file size $datei] Bytes"
+}
+
+set datei [file join $ziel station.jpg]
+puts [exec xvfb-run -a -s "-screen 0 1280x1024x24" wish8.6 [file join $demo_dir station.tcl] \
+          -build $build -aufnahme erzeugt64 -fps 0 -bilder 60 -groesse 860x560 \
+          -fenster -foto $datei]
+puts "[file normalize $datei]: [file size $datei] Bytes"
