@@ -731,6 +731,7 @@ TEST_F(Bild, ImpossibleSizesAreRefusedBeforeAnyAllocation)
     DBLD hoch = {65501, 1, nullptr, 0, 255, nullptr};
     DBLD leer = {0, 3, nullptr, 0, 255, nullptr};
     DBLD klein = {2, 2, nullptr, 0, 255, nullptr};
+    DBLD rand1 = {1, 1, nullptr, 0, 255, nullptr};
     struct Fall {
         const DBLD* dbld;
         BILDPARAMETER par;
@@ -743,6 +744,11 @@ TEST_F(Bild, ImpossibleSizesAreRefusedBeforeAnyAllocation)
         {&leer, parameter(1), "n_rows < 1"},
         {&klein, parameter(0), "resolution < 1"},
         {&klein, parameter(2, 0, -1), "frame < 0"},
+        // within JPEG's sides, beyond the pixel limit
+        {&rand1, parameter(8193), "Bildpunkte > 67108864"},
+        {&rand1, parameter(40000), "Bildpunkte > 67108864"},
+        {&rand1, parameter(1, 0, 32749), "Bildpunkte > 67108864"},
+        {&klein, parameter(1, 0, 32748), "Bildpunkte > 67108864"},
     };
     for (const Fall& f : faelle) {
         int w, h;
@@ -759,15 +765,16 @@ TEST_F(Bild, ImpossibleSizesAreRefusedBeforeAnyAllocation)
         EXPECT_EQ(puffer, nullptr);
         EXPECT_EQ(laenge, 0u);
     }
-    // the largest image JPEG holds passes the check
-    DBLD rand = {1, 1, nullptr, 0, 255, nullptr};
-    BILDPARAMETER par = parameter(65500);
+    // the pixel limit itself, and the widest image, pass the check
     int w, h;
     size_t n;
-    if (sizeof(size_t) >= 8) {
-        EXPECT_EQ(dbld_bild::jpeg_masse(&rand, &par, &w, &h, &n), nullptr);
-        EXPECT_EQ(n, 3 * (size_t)65500 * 65500);
-    }
+    BILDPARAMETER par = parameter(8192);
+    EXPECT_EQ(dbld_bild::jpeg_masse(&rand1, &par, &w, &h, &n), nullptr);
+    EXPECT_EQ(n, 3 * (size_t)DBLD_BILDPUNKTE_MAX);
+    DBLD breit = {1024, 65500, nullptr, 0, 255, nullptr};
+    par = parameter(1);
+    EXPECT_EQ(dbld_bild::jpeg_masse(&breit, &par, &w, &h, &n), nullptr);
+    EXPECT_EQ(w, 65500);
 }
 
 TEST_F(Bild, WriteErrorOfTheStreamIsReportedNotFatal)
@@ -1025,6 +1032,30 @@ bool bunt(const std::vector<unsigned char>& rgb)
     return farben.size() >= 6;
 }
 
+// The binary PPM of a case: the header and the reference raster.
+::testing::AssertionResult ppm_wie_referenz(const FALL& f, const REFERENZRASTER& ref)
+{
+    std::string ppm = ausgabe([&](FILE* d) { DBLD_put_ppm(d, &f.dbld, &f.par); });
+    std::string kopf =
+        "P6\n" + std::to_string(ref.breite) + " " + std::to_string(ref.hoehe) + "\n255\n";
+    if (ppm != kopf + std::string(ref.rgb.begin(), ref.rgb.end()))
+        return ::testing::AssertionFailure() << "PPM differs";
+    return ::testing::AssertionSuccess();
+}
+
+// Both JPEG writers of a case: libjpeg's bytes of the reference raster.
+::testing::AssertionResult jpeg_wie_referenz(const FALL& f, const REFERENZRASTER& ref)
+{
+    const std::vector<unsigned char> erwartet = referenz(ref, f.par.quality);
+    if (erwartet.empty())
+        return ::testing::AssertionFailure() << "no reference JPEG";
+    if (jpeg(&f.dbld, f.par) != erwartet)
+        return ::testing::AssertionFailure() << "DBLD_to_jpeg differs";
+    if (jpeg_strom(&f.dbld, f.par) != erwartet)
+        return ::testing::AssertionFailure() << "DBLD_put_jpeg differs";
+    return ::testing::AssertionSuccess();
+}
+
 TEST_F(Bild, RowRasterMatchesThePointByPointReference)
 {
     std::mt19937 zufall(20240611);
@@ -1044,20 +1075,12 @@ TEST_F(Bild, RowRasterMatchesThePointByPointReference)
 
         // the binary PPM writes the same pixels
         if (i % 4 == 0) {
-            std::string ppm = ausgabe([&](FILE* d) { DBLD_put_ppm(d, &f.dbld, &f.par); });
-            std::string kopf = "P6\n" + std::to_string(ref.breite) + " " +
-                               std::to_string(ref.hoehe) + "\n255\n";
-            ASSERT_EQ(ppm, kopf + std::string(ref.rgb.begin(), ref.rgb.end()))
-                << "Fall " << i << ": " << f.text();
+            ASSERT_TRUE(ppm_wie_referenz(f, ref)) << "Fall " << i << ": " << f.text();
         }
         // both JPEG writers, drawing the rows as the compressor takes them,
         // give the bytes libjpeg makes of the reference
         if (i % 12 == 0) {
-            const std::vector<unsigned char> erwartet = referenz(ref, f.par.quality);
-            ASSERT_FALSE(erwartet.empty());
-            ASSERT_TRUE(jpeg(&f.dbld, f.par) == erwartet) << "Fall " << i << ": " << f.text();
-            ASSERT_TRUE(jpeg_strom(&f.dbld, f.par) == erwartet)
-                << "Fall " << i << ": " << f.text();
+            ASSERT_TRUE(jpeg_wie_referenz(f, ref)) << "Fall " << i << ": " << f.text();
             ++mit_jpeg;
         }
     }
@@ -1089,16 +1112,8 @@ TEST_F(Bild, PointByPointFallbackMatchesTheReference)
         ASSERT_TRUE(gen.lueckenlos) << f.text();
         ASSERT_TRUE(gen.rgb == ref.rgb) << "Fall " << i << ": " << f.text();
         if (i % 3 == 0) {
-            std::string ppm = ausgabe([&](FILE* d) { DBLD_put_ppm(d, &f.dbld, &f.par); });
-            std::string kopf = "P6\n" + std::to_string(ref.breite) + " " +
-                               std::to_string(ref.hoehe) + "\n255\n";
-            ASSERT_TRUE(ppm == kopf + std::string(ref.rgb.begin(), ref.rgb.end()))
-                << "Fall " << i << ": " << f.text();
-            const std::vector<unsigned char> erwartet = referenz(ref, f.par.quality);
-            ASSERT_FALSE(erwartet.empty());
-            ASSERT_TRUE(jpeg(&f.dbld, f.par) == erwartet) << "Fall " << i << ": " << f.text();
-            ASSERT_TRUE(jpeg_strom(&f.dbld, f.par) == erwartet)
-                << "Fall " << i << ": " << f.text();
+            ASSERT_TRUE(ppm_wie_referenz(f, ref)) << "Fall " << i << ": " << f.text();
+            ASSERT_TRUE(jpeg_wie_referenz(f, ref)) << "Fall " << i << ": " << f.text();
             ++mit_jpeg;
         }
     }
