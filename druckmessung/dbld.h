@@ -253,12 +253,21 @@ DBLD_EXPORT void DBLD_print_grey(FILE* f, const DBLD* dbld, int scale);
 /* Plain PPM of the raw cell values through the colour scale, each cell a
  * block of scale x scale pixels, cells separated by grey gaps. */
 DBLD_EXPORT void DBLD_print_color(FILE* f, const DBLD* dbld, int scale, int gap);
+/* Most pixels (width x height, border included) of one JPEG image: 2^26,
+ * two and a half times a 128 x 128 mat at resolution 40 (26 million), a
+ * quarter of a second on a PC and a JPEG of a few megabytes at most.  A
+ * larger image (a mistyped resolution or frame) is refused before anything
+ * is allocated, where it would otherwise cost seconds to minutes and up to
+ * gigabytes of memory. */
+#define DBLD_BILDPUNKTE_MAX 67108864
+
 /* JPEG of the false-colour image into a buffer from malloc, which the caller
  * frees with free (*buffer null and *length 0 on entry).  JPEG to a stdio
  * stream.  Both return 1 on success; 0 when the image cannot be made (no
  * rows or columns, resolution < 1, frame < 0, width or height above 65500,
- * no memory, a libjpeg error such as a failed write); the reason then goes
- * to the diagnostic log and the buffer and length are as on entry. */
+ * more than DBLD_BILDPUNKTE_MAX pixels, no memory, a libjpeg error such as a
+ * failed write); the reason then goes to the diagnostic log and the buffer
+ * and length are as on entry. */
 DBLD_EXPORT int DBLD_to_jpeg(unsigned char** buffer, unsigned long* length, const DBLD* dbld,
                              const BILDPARAMETER* par);
 DBLD_EXPORT int DBLD_put_jpeg(FILE* f, const DBLD* dbld, const BILDPARAMETER* par);

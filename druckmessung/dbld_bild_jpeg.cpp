@@ -17,6 +17,8 @@
 
 static_assert(JPEG_MAX_DIMENSION == 65500L, "the size messages name 65500");
 static_assert(dbld_bild::MELDUNG_MAX >= JMSG_LENGTH_MAX, "room for libjpeg's messages");
+static_assert(DBLD_BILDPUNKTE_MAX == 67108864, "the size message names 67108864");
+static_assert(DBLD_BILDPUNKTE_MAX <= SIZE_MAX / 3, "a whole raster's size fits a size_t");
 
 namespace {
 
@@ -235,8 +237,9 @@ const char* jpeg_masse(const DBLD* dbld, const BILDPARAMETER* par, int* breite, 
         return "Bildbreite > 65500";
     if (h > JPEG_MAX_DIMENSION)
         return "Bildhoehe > 65500";
-    if ((size_t)b > SIZE_MAX / 3 / (size_t)h)
-        return "Rastergroesse zu gross";
+    // Both at most 65500, so the product fits 64 bits.
+    if (b * h > DBLD_BILDPUNKTE_MAX)
+        return "Bildpunkte > 67108864";
     *breite = (int)b;
     *hoehe = (int)h;
     *rastergroesse = 3 * (size_t)b * (size_t)h;
