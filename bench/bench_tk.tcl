@@ -8,9 +8,7 @@
 set build [file normalize [expr {[llength $argv] ? [lindex $argv 0] : "build"}]]
 source [file join [file dirname [file normalize [info script]]] .. demo aufnahme.tcl]
 package require img::jpeg
-interp create bild
-bild eval [list lappend auto_path $build]
-bild eval {package require Kmqstationd}
+::aufnahme::stationsinterp bild $build
 
 wm geometry . 1200x900+0+0
 canvas .c -highlightthickness 0

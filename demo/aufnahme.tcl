@@ -183,6 +183,16 @@ proc ::aufnahme::varianten {} {
     }
 }
 
+# A child interpreter with the station package (its own ::druckbild::analyse
+# would replace that of Druckbildanalyse in the calling one), loaded from
+# the build folder.  Errors are those of package require.
+proc ::aufnahme::stationsinterp {name build} {
+    interp create $name
+    $name eval [list lappend auto_path $build]
+    $name eval {package require Kmqstationd 0.1}
+    return $name
+}
+
 # The JPEG data of a frame in one rendering, made in the interpreter that
 # has the station package; the contrast is set for this image only.
 proc ::aufnahme::variante_jpeg {interp optionen kontrast werte n_y n_x} {

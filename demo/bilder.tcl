@@ -12,9 +12,7 @@ set ziel [file join $demo_dir .. doc bilder]
 file mkdir $ziel
 source [file join $demo_dir aufnahme.tcl]
 
-interp create bild
-bild eval [list lappend auto_path $build]
-bild eval {package require Kmqstationd}
+::aufnahme::stationsinterp bild $build
 lassign [lindex [::aufnahme::lesen [dict get [::aufnahme::gebuendelt] u82]] 0] n_y n_x werte
 foreach {variante optionen kontrast} [::aufnahme::varianten] {
     set datei [file join $ziel bild_$variante.jpg]

@@ -125,9 +125,7 @@ proc ::station::pakete {} {
             error "Paket $p nicht geladen ($fehler); -build nennt den Build-Ordner mit pkgIndex.tcl"
         }
     }
-    interp create bild
-    bild eval [list lappend auto_path $build]
-    if {[catch {bild eval {package require Kmqstationd}} fehler]} {
+    if {[catch {::aufnahme::stationsinterp bild $build} fehler]} {
         error "Paket Kmqstationd nicht geladen ($fehler)"
     }
     if {[catch {package require img::jpeg} fehler]} {

@@ -2,9 +2,7 @@
 # with a solid grid and a border, and with the empty cells masked on a
 # dotted grid.  The files go to demo/ausgabe/.  Runs in an interpreter of
 # its own: the station package brings its own ::druckbild::analyse.
-interp create bild
-bild eval [list lappend auto_path $build]
-bild eval {package require Kmqstationd 0.1}
+::aufnahme::stationsinterp bild $build
 
 set ausgabe_dir [file join $demo_dir ausgabe]
 file mkdir $ausgabe_dir

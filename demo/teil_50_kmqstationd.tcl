@@ -2,9 +2,7 @@
 # recording, and the string cipher.  Runs in an interpreter of its own, as
 # the station's ::druckbild::analyse would replace the full command of the
 # Druckbildanalyse package in this one.
-interp create station
-station eval [list lappend auto_path $build]
-station eval {package require Kmqstationd 0.1}
+::aufnahme::stationsinterp station $build
 
 ueberschrift "Station (Kmqstationd [station eval {package present Kmqstationd}])"
 puts [format "%-6s %-15s %-15s %6s" Person "Schwerpkt links" "Schwerpkt rechts" SkA]

@@ -19,10 +19,8 @@ if {[catch {package require img::jpeg} fehler]} {
 }
 lappend auto_path $build
 package require Druckbildanalyse
-interp create bild
-bild eval [list lappend auto_path $build]
-bild eval {package require Kmqstationd}
 source [file join $quelle demo aufnahme.tcl]
+::aufnahme::stationsinterp bild $build
 
 set fehler 0
 proc pruefe {text bedingung} {
