@@ -1,12 +1,14 @@
 # Cases for the comparison of platforms (vergleich.tcl): the bundled
 # recordings, seated-like frames (two sit-bone mounds on a low background)
 # and random frames, each with a mask and its own rendering settings.
-#   tclsh8.6 erzeuge_bilder.tcl quellordner faelle.txt bilder.dbld
+#   tclsh8.6 erzeuge_bilder.tcl faelle.txt bilder.dbld
 # faelle.txt: one case per line, a Tcl list
 #   name n_y n_x werte maske jpeg-optionen kontrast hintergrund
 # bilder.dbld: every frame in the pressure image text format for dbldinfo
 # (masked cells as -1, values below 0 as 0).  A fixed seed: every run writes
 # the same files.
+
+source [file join [file dirname [file normalize [info script]]] .. .. demo aufnahme.tcl]
 
 namespace eval zufall {
     variable zustand 20250611
@@ -20,32 +22,6 @@ proc zufall {n} {
 # A number in [0, 1).
 proc anteil {} {
     return [expr {[zufall 100000] / 100000.0}]
-}
-
-# The frames of a recording in the text format: list of {n_y n_x werte maske},
-# row 0 first (the file writes the highest row first); -1 is a masked cell.
-proc aufnahme {datei} {
-    set f [open $datei r]
-    set frames {}
-    set zeilen {}
-    while {[gets $f zeile] >= 0} {
-        if {![regexp {^\s*(\d+):(.*)$} $zeile -> index werte]} {
-            continue
-        }
-        if {$zeilen eq ""} {
-            set n_y [expr {$index + 1}]
-        }
-        set zeilen [linsert $zeilen 0 $werte]
-        if {$index == 0} {
-            set alle [concat {*}$zeilen]
-            lappend frames [list $n_y [llength $werte] \
-                                [lmap v $alle {expr {$v < 0 ? 0 : $v}}] \
-                                [lmap v $alle {expr {$v < 0}}]]
-            set zeilen {}
-        }
-    }
-    close $f
-    return $frames
 }
 
 # Two mounds of random place, size and height, a low background and noise.
@@ -143,12 +119,11 @@ proc text_format {f n_y n_x werte maske} {
     }
 }
 
-lassign $argv quellen faelle_datei dbld_datei
+lassign $argv faelle_datei dbld_datei
 set faelle {}
-foreach datei [lsort [glob [file join $quellen data seated *.txt]]] {
-    set person [lindex [split [file tail $datei] _] 1]
+foreach {person datei} [::aufnahme::gebuendelt] {
     set k 0
-    foreach frame [aufnahme $datei] {
+    foreach frame [::aufnahme::lesen $datei] {
         lappend faelle [list $person/[incr k] {*}$frame]
     }
 }

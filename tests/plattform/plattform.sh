@@ -147,7 +147,7 @@ fi
 "$v/avx2" && avx2="with AVX2" || avx2="without AVX2"
 
 t=$(jetzt)
-tclsh8.6 "$quellen/tests/plattform/erzeuge_bilder.tcl" "$quellen" "$v/faelle.txt" "$v/bilder.dbld"
+tclsh8.6 "$quellen/tests/plattform/erzeuge_bilder.tcl" "$v/faelle.txt" "$v/bilder.dbld"
 faelle=$(wc -l < "$v/faelle.txt")
 vergleich=("$quellen/tests/plattform/vergleich.tcl")
 lauf_nativ() {

@@ -17,9 +17,8 @@ chan configure stdout -buffering none -translation lf -encoding utf-8
 interp create voll
 voll eval [list lappend auto_path $bau]
 voll eval {package require Druckbildanalyse 0.2}
-interp create station
-station eval [list lappend auto_path $bau]
-station eval {package require Kmqstationd 0.1}
+source [file join [file dirname [file normalize [info script]]] .. .. demo aufnahme.tcl]
+::aufnahme::stationsinterp station $bau
 package require Beckenrotation 1.0
 package require Kalvora 1.0
 
