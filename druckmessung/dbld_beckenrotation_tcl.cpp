@@ -5,7 +5,6 @@
 #include "dbld_intern.h"
 #include "dbld_tcl.h"
 
-
 namespace {
 
 enum names_subcmds { sub_log = 0, sub_logcop = 1, sub_result = 2 };

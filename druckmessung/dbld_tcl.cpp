@@ -31,9 +31,9 @@ int int_lesen(Tcl_Interp* interp, Tcl_Obj* obj, int* wert)
 
 int anzahl_lesen(Tcl_Interp* interp, Tcl_Obj* zeilen, Tcl_Obj* spalten, int* n_y, int* n_x)
 {
-    if (int_lesen(interp, zeilen, n_y) != TCL_OK || int_lesen(interp, spalten, n_x) != TCL_OK)
-        return TCL_ERROR;
-    return TCL_OK;
+    return int_lesen(interp, zeilen, n_y) == TCL_OK && int_lesen(interp, spalten, n_x) == TCL_OK
+               ? TCL_OK
+               : TCL_ERROR;
 }
 
 int anzahl_vorzeichen(Tcl_Interp* interp, int n_y, int n_x)
