@@ -9,6 +9,9 @@
 #   make pictures   the pictures of the documentation (doc/bilder/)
 #   make bench      the benchmarks
 #   make install    PREFIX=/usr/local DESTDIR=
+#   make winkeltabellen  the constant cosines, sines and tangents anew from
+#                   this machine's maths library (committed; see the
+#                   generator's comment before you do)
 
 MAKEFLAGS += --no-print-directory
 
@@ -22,7 +25,7 @@ SANBUILD := build/san
 STUBSBUILD := build/stubs
 ARM64 := build/arm64
 
-.PHONY: all test test-plain test-san test-stubs test-fuzz test-arm64 demo viewer pictures bench install clean
+.PHONY: winkeltabellen all test test-plain test-san test-stubs test-fuzz test-arm64 demo viewer pictures bench install clean
 
 all: $(BUILD)/Makefile
 	$(CMAKE) --build $(BUILD) -j $(JOBS)
@@ -98,6 +101,12 @@ bench: $(BUILD)/Makefile
 
 install: all
 	DESTDIR=$(DESTDIR) $(CMAKE) --install $(BUILD) --prefix $(PREFIX)
+
+winkeltabellen:
+	mkdir -p $(BUILD)
+	$(CXX) -std=c++17 -O2 -ffp-contract=off -Wall -Wextra \
+	  tools/winkeltabellen/winkeltabellen.cpp -o $(BUILD)/winkeltabellen
+	$(BUILD)/winkeltabellen > druckmessung/dbld_winkeltabellen.h
 
 clean:
 	rm -rf $(BUILD)
