@@ -38,11 +38,16 @@ $(SANBUILD)/Makefile: CMakeLists.txt
 
 test: test-plain test-san test-stubs test-fuzz test-arm64
 
+# The test programs are not part of the default build (the target
+# testprogramme builds them); configuring again finds test tools installed
+# since the last run (GoogleTest).
 test-plain: all
+	$(CMAKE) -S . -B $(BUILD) > /dev/null
+	$(CMAKE) --build $(BUILD) -j $(JOBS) --target all testprogramme
 	cd $(BUILD) && $(CTEST) --output-on-failure -j $(JOBS)
 
 test-san: $(SANBUILD)/Makefile
-	$(CMAKE) --build $(SANBUILD) -j $(JOBS)
+	$(CMAKE) --build $(SANBUILD) -j $(JOBS) --target all testprogramme
 	cd $(SANBUILD) && $(CTEST) --output-on-failure -j $(JOBS)
 
 # The packages built against Tcl's stubs library, for hosts that open libtcl
@@ -52,7 +57,7 @@ $(STUBSBUILD)/Makefile: CMakeLists.txt
 	$(CMAKE) -S . -B $(STUBSBUILD) -DDBLD_TCL_STUBS=ON
 
 test-stubs: $(STUBSBUILD)/Makefile
-	$(CMAKE) --build $(STUBSBUILD) -j $(JOBS)
+	$(CMAKE) --build $(STUBSBUILD) -j $(JOBS) --target all testprogramme
 	cd $(STUBSBUILD) && $(CTEST) --output-on-failure -j $(JOBS) -LE valgrind
 
 # libFuzzer on the text format reader (clang, ASan + UBSan), outside the

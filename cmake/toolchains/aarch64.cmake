@@ -4,7 +4,7 @@
 #   cmake -S . -B build/arm64/bau -DCMAKE_TOOLCHAIN_FILE=cmake/toolchains/aarch64.cmake \
 #         -DDBLD_SYSROOT=$PWD/build/arm64/sysroot
 # The project's own flags apply unchanged (-ffp-contract=off, no fast-math).
-# This folder is not one of the fragments that CMakeLists.txt includes.
+# Toolchain files are named on the command line, never included by the build.
 set(CMAKE_SYSTEM_NAME Linux)
 set(CMAKE_SYSTEM_PROCESSOR aarch64)
 set(CMAKE_C_COMPILER aarch64-linux-gnu-gcc)

@@ -48,7 +48,7 @@ mkdir -p "$arm/bau"
 if ! { cmake -S "$quellen" -B "$arm/bau" \
              -DCMAKE_TOOLCHAIN_FILE="$quellen/cmake/toolchains/aarch64.cmake" \
              -DDBLD_SYSROOT="$sysroot" -DCMAKE_COMPILE_WARNING_AS_ERROR=ON &&
-       cmake --build "$arm/bau" -j "$jobs"; } > "$arm/bau.log" 2>&1; then
+       cmake --build "$arm/bau" -j "$jobs" --target all testprogramme; } > "$arm/bau.log" 2>&1; then
     tail -40 "$arm/bau.log"
     meldung "FAILED: cross build for aarch64 (log: $arm/bau.log)"
     exit 1
