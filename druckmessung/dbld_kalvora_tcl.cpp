@@ -22,7 +22,8 @@ int Kalvora_Cmd(ClientData, Tcl_Interp* interp, int objargc, Tcl_Obj* const obja
 
     // Only the product of the counts is checked against the lists (in 64
     // bits); their signs are not.
-    int lw, n_y, n_x, lm;
+    Tcl_Size lw, lm;
+    int n_y, n_x;
     if (dbld_tcl::liste_laenge(interp, druckbild, &lw) != TCL_OK ||
         dbld_tcl::anzahl_lesen(interp, objargv[2], objargv[3], &n_y, &n_x) != TCL_OK ||
         dbld_tcl::liste_laenge(interp, maske, &lm) != TCL_OK)
@@ -31,7 +32,7 @@ int Kalvora_Cmd(ClientData, Tcl_Interp* interp, int objargc, Tcl_Obj* const obja
         return fehler(interp, "[llength druckbild] != n_y * n_x");
     if (lw != lm)
         return fehler(interp, "[llength druckbild] != [llength maske]");
-    const int l = lw;
+    const int l = (int)lw;
 
     dbld_tcl::IntFeld werte, maskenwerte;
     if (dbld_tcl::feld_anlegen(interp, l, &werte) != TCL_OK ||

@@ -3,7 +3,7 @@
 #ifndef DBLD_PAKET_H
 #define DBLD_PAKET_H
 
-#include <tcl.h>
+#include "dbld_tclversion.h"
 
 #include <initializer_list>
 
@@ -14,18 +14,18 @@ struct BEFEHL {
     Tcl_ObjCmdProc* proc;
 };
 
-// Requires Tcl 8.6 or later, provides the package and creates its commands
-// (no client data, no delete procedure).  Fails only when one of the first
-// two steps fails.
+// Requires the Tcl the module was built for (8.6 or a later 8.x, or 9.x),
+// provides the package and creates its commands (no client data, no delete
+// procedure).  Fails only when one of the first two steps fails.
 inline int paket_anmelden(Tcl_Interp* interp, const char* paket, const char* version,
                           std::initializer_list<BEFEHL> befehle)
 {
 #ifdef USE_TCL_STUBS
     // Stubs build: the stubs library's Tcl_InitStubs fills this library's
     // table of Tcl functions and makes the same version check.
-    if (!Tcl_InitStubs(interp, "8.6", 0))
+    if (!Tcl_InitStubs(interp, DBLD_TCL_VERSION, 0))
 #else
-    if (!Tcl_PkgInitStubsCheck(interp, "8.6", 0))
+    if (!Tcl_PkgInitStubsCheck(interp, DBLD_TCL_VERSION, 0))
 #endif
         return TCL_ERROR;
     if (Tcl_PkgProvideEx(interp, paket, version, nullptr) == TCL_ERROR)

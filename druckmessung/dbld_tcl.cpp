@@ -45,7 +45,7 @@ int anzahl_vorzeichen(Tcl_Interp* interp, int n_y, int n_x)
     return TCL_OK;
 }
 
-int liste_laenge(Tcl_Interp* interp, Tcl_Obj* liste, int* l)
+int liste_laenge(Tcl_Interp* interp, Tcl_Obj* liste, Tcl_Size* l)
 {
     return Tcl_ListObjLength(interp, liste, l);
 }
@@ -77,11 +77,11 @@ int feld_anlegen(Tcl_Interp* interp, int n, IntFeld* feld)
 
 int liste_nach_int(Tcl_Interp* interp, Tcl_Obj* liste, int* ziel)
 {
-    int l;
+    Tcl_Size l;
     Tcl_Obj** elemente;
     if (Tcl_ListObjGetElements(interp, liste, &l, &elemente) != TCL_OK)
         return TCL_ERROR;
-    for (int i = 0; i < l; ++i)
+    for (Tcl_Size i = 0; i < l; ++i)
         if (int_lesen(interp, elemente[i], &ziel[i]) != TCL_OK)
             return TCL_ERROR;
     return TCL_OK;
@@ -91,7 +91,7 @@ int druckbild_lesen(Tcl_Interp* interp, Tcl_Obj* liste, Tcl_Obj* zeilen,
                     Tcl_Obj* spalten, bool negativ_erlaubt, int* n_y, int* n_x,
                     IntFeld* werte)
 {
-    int l;
+    Tcl_Size l;
     if (anzahl_lesen(interp, zeilen, spalten, n_y, n_x) != TCL_OK ||
         liste_laenge(interp, liste, &l) != TCL_OK)
         return TCL_ERROR;
@@ -100,7 +100,7 @@ int druckbild_lesen(Tcl_Interp* interp, Tcl_Obj* liste, Tcl_Obj* zeilen,
     // Every element is written from the list, so the array is not zeroed
     // first (on a conversion failure it is freed unread).
     size_t elemente;
-    int* p = feld_reservieren(l, &elemente);
+    int* p = feld_reservieren((int)l, &elemente);
     if (!p)
         return fehler(interp, "zu wenig Speicher");
     werte->reset(p);

@@ -3,7 +3,7 @@
 #ifndef DBLD_TCL_H
 #define DBLD_TCL_H
 
-#include <tcl.h>
+#include "dbld_tclversion.h"
 
 #include <memory>
 
@@ -28,17 +28,18 @@ int int_lesen(Tcl_Interp* interp, Tcl_Obj* obj, int* wert);
 int anzahl_lesen(Tcl_Interp* interp, Tcl_Obj* zeilen, Tcl_Obj* spalten, int* n_y, int* n_x);
 
 // Whether n_y * n_x equals the list length l; the product is formed in 64
-// bits, so counts whose product does not fit an int simply do not match.
-inline bool laenge_passt(int n_y, int n_x, int l)
+// bits, so counts whose product does not fit an int simply do not match,
+// and neither does a list longer than an int (possible under Tcl 9 only).
+inline bool laenge_passt(int n_y, int n_x, Tcl_Size l)
 {
-    return (long long)n_y * n_x == l;
+    return l <= INT_MAX && (long long)n_y * n_x == l;
 }
 
 // "n_y < 0" or "n_x < 0" for a negative count, else TCL_OK.
 int anzahl_vorzeichen(Tcl_Interp* interp, int n_y, int n_x);
 
 // Length of a Tcl list (Tcl's message when it is none).
-int liste_laenge(Tcl_Interp* interp, Tcl_Obj* liste, int* l);
+int liste_laenge(Tcl_Interp* interp, Tcl_Obj* liste, Tcl_Size* l);
 
 // Allocates n ints, all 0, with the Tcl allocator; "zu wenig Speicher"
 // when that fails.

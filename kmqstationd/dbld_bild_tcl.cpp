@@ -94,13 +94,13 @@ struct Referenz {
 int werte_lesen(Tcl_Interp* interp, Tcl_Obj* werte, Tcl_Obj* maske, int* block, int n)
 {
     Referenz werte_kopie(maske ? Tcl_DuplicateObj(werte) : werte);
-    int l;
+    Tcl_Size l;
     Tcl_Obj** w;
     if (Tcl_ListObjGetElements(interp, werte_kopie.obj, &l, &w) != TCL_OK)
         return TCL_ERROR;
     int* flags = block + n;
     if (!maske) {
-        for (int k = 0; k < l; ++k) {
+        for (Tcl_Size k = 0; k < l; ++k) {
             if (dbld_tcl::int_lesen(interp, w[k], &block[k]) != TCL_OK)
                 return TCL_ERROR;
             flags[k] = 0;
@@ -108,13 +108,13 @@ int werte_lesen(Tcl_Interp* interp, Tcl_Obj* werte, Tcl_Obj* maske, int* block, 
         return TCL_OK;
     }
     Referenz maske_kopie(Tcl_DuplicateObj(maske));
-    int lm;
+    Tcl_Size lm;
     Tcl_Obj** m;
     if (Tcl_ListObjGetElements(interp, maske_kopie.obj, &lm, &m) != TCL_OK)
         return TCL_ERROR;
     if (lm != l)
         return fehler(interp, "[llength mask] != [llength werte]");
-    for (int k = 0; k < l; ++k) {
+    for (Tcl_Size k = 0; k < l; ++k) {
         int flag;
         if (dbld_tcl::int_lesen(interp, w[k], &block[k]) != TCL_OK ||
             dbld_tcl::int_lesen(interp, m[k], &flag) != TCL_OK)
@@ -149,7 +149,7 @@ int kontrast(Tcl_Interp* interp, int objargc, Tcl_Obj* const objargv[])
 int hintergrund(Tcl_Interp* interp, int objargc, Tcl_Obj* const objargv[])
 {
     if (objargc == 3) {
-        int laenge;
+        Tcl_Size laenge;
         const char* text = Tcl_GetStringFromObj(objargv[2], &laenge);
         unsigned int rot, gruen, blau;
         if (laenge != 7 || sscanf(text, "#%2x%2x%2x", &rot, &gruen, &blau) != 3)
@@ -182,12 +182,14 @@ int Druckbildjpegdata_Cmd(ClientData, Tcl_Interp* interp, int objargc, Tcl_Obj* 
 
     // The counts, the list length and the lists' elements first, with the
     // command's own messages for what they refuse.
-    int n_y, n_x, n;
+    int n_y, n_x;
+    Tcl_Size l;
     if (dbld_tcl::anzahl_lesen(interp, objargv[i + 1], objargv[i + 2], &n_y, &n_x) != TCL_OK ||
-        dbld_tcl::liste_laenge(interp, objargv[i], &n) != TCL_OK)
+        dbld_tcl::liste_laenge(interp, objargv[i], &l) != TCL_OK)
         return TCL_ERROR;
-    if (!dbld_tcl::laenge_passt(n_y, n_x, n))
+    if (!dbld_tcl::laenge_passt(n_y, n_x, l))
         return fehler(interp, "[llength werte] != anzahl_zeilen * anzahl_spalten");
+    const int n = (int)l;
     // Values and mask flags in one block: values first, flags behind them.
     if (n > INT_MAX / 2)
         return fehler(interp, "zu wenig Speicher");
@@ -222,9 +224,9 @@ int Druckbildjpegdata_Cmd(ClientData, Tcl_Interp* interp, int objargc, Tcl_Obj* 
     if (!dbld_bild::jpeg_in_speicher(&puffer, &laenge, &dbld, &opt.par, meldung))
         return fehler(interp, meldung);
     std::unique_ptr<unsigned char, Frei> jpeg(puffer);
-    if (laenge > (unsigned long)INT_MAX)
+    if (laenge > (unsigned long)TCL_SIZE_MAX)
         return fehler(interp, "JPEG-Daten zu gross");
-    Tcl_SetObjResult(interp, Tcl_NewByteArrayObj(jpeg.get(), (int)laenge));
+    Tcl_SetObjResult(interp, Tcl_NewByteArrayObj(jpeg.get(), (Tcl_Size)laenge));
     return TCL_OK;
 }
 

@@ -10,6 +10,7 @@
 #include "dbld_tcl.h"
 
 #include <cerrno>
+#include <climits>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -51,11 +52,21 @@ template <class T> Puffer<T> anlegen(size_t n)
 // that was encrypted comes back byte for byte, and the bytes of a text
 // decrypted under another station's key (zero bytes, stray bytes of 0x80
 // and above) become characters of their own instead of a malformed string.
+// Tcl 9 reads in a profile: its default, strict, would stop at the first
+// stray byte; tcl8, named here so that no default can make it strict,
+// reads one character per stray byte as Tcl 8.6 does (the bytes 0x80 to
+// 0x9F as their Windows-1252 characters, where Tcl 8.6 takes their codes).
 Tcl_Obj* utf8_text(const char* bytes, int laenge)
 {
     Tcl_Encoding utf8 = Tcl_GetEncoding(nullptr, "utf-8");
     Tcl_DString text;
+#if TCL_MAJOR_VERSION >= 9
+    // In that profile the conversion never stops on the data.
+    Tcl_ExternalToUtfDStringEx(nullptr, utf8, bytes, laenge, TCL_ENCODING_PROFILE_TCL8, &text,
+                               nullptr);
+#else
     Tcl_ExternalToUtfDString(utf8, bytes, laenge, &text);
+#endif
     Tcl_Obj* obj = Tcl_NewStringObj(Tcl_DStringValue(&text), Tcl_DStringLength(&text));
     Tcl_DStringFree(&text);
     if (utf8)
@@ -82,10 +93,10 @@ int passwort(Tcl_Interp* interp, int unterbefehl, char* pwd)
 // The cipher text of the string as lower-case hexadecimal text.
 int verschluesseln(Tcl_Interp* interp, Tcl_Obj* text, TEA_KEY* key)
 {
-    int laenge;
+    Tcl_Size laenge;
     const char* plain = Tcl_GetStringFromObj(text, &laenge);
     int l_e;
-    if (!tea_text::kapazitaet(laenge, &l_e))
+    if (laenge > INT_MAX || !tea_text::kapazitaet((int)laenge, &l_e))
         return fehler(interp, "Text zu lang");
     Puffer<unsigned char> encrypted = anlegen<unsigned char>((size_t)l_e);
     if (!encrypted)
@@ -101,12 +112,16 @@ int verschluesseln(Tcl_Interp* interp, Tcl_Obj* text, TEA_KEY* key)
 }
 
 // The plain text of a hexadecimal cipher text; an odd last digit is
-// ignored, as are the bytes beyond the last whole block.
+// ignored, as are the bytes beyond the last whole block.  A text longer
+// than an int (possible under Tcl 9 only) is refused like one too long to
+// encrypt.
 int entschluesseln(Tcl_Interp* interp, Tcl_Obj* text, TEA_KEY* key)
 {
-    int laenge;
+    Tcl_Size laenge;
     const char* hex = Tcl_GetStringFromObj(text, &laenge);
-    int n = laenge / 2;
+    if (laenge > INT_MAX)
+        return fehler(interp, "Text zu lang");
+    int n = (int)laenge / 2;
     Puffer<unsigned char> encrypted = anlegen<unsigned char>((size_t)n);
     if (!encrypted)
         return fehler(interp, "zu wenig Speicher");
