@@ -13,6 +13,24 @@ proc dbld_setze {bild n_x zellen} {
     return $bild
 }
 
+# Whether the suite runs under Tcl 9 (else Tcl 8.6).
+proc dbld_tcl9 {} {
+    package vsatisfies [package provide Tcl] 9.0
+}
+
+# The module file of a package for the running Tcl in the build folder:
+# lib<name>.so for Tcl 8.6, libtcl9<name>.so for Tcl 9.
+proc dbld_modul {name} {
+    return [file join $::dbldtest::build lib[expr {[dbld_tcl9] ? "tcl9" : ""}]$name.so]
+}
+
+# The options that make Tcl 9 encode and decode as Tcl 8.6 does, for a
+# channel or for encoding convertfrom / convertto (Tcl 9's default refuses
+# what the encoding cannot take); none under Tcl 8.6.
+proc dbld_profil_tcl8 {} {
+    expr {[dbld_tcl9] ? {-profile tcl8} : {}}
+}
+
 # Runs a script in a child tclsh that finds the built packages, and returns
 # {stdout stderr}: stderr as raw bytes, as the diagnostic log writes them.
 # The script's last words go to stdout with puts where they matter.
