@@ -1,5 +1,33 @@
 # How a Tcl extension module of the project is made, and the package index.
 
+# The packages are built for each Tcl of DBLD_TCL_VARIANTEN: dbld_tcl (Tcl
+# 8.6) and, with Tcl 9 (DBLD_TCL9_AKTIV), dbld_tcl9.  Everything that talks
+# to Tcl is compiled once per Tcl; the pieces that do not (core,
+# evaluations, rendering, cipher) once, their very objects linked into the
+# modules for both.
+
+# dbld_variante(<name var> <link var> <target> <tcl> <libraries...>): the
+# target's name for the Tcl (<target>, or <target>_tcl9 for Tcl 9) and the
+# libraries it links: for Tcl 9 each library's twin <library>_tcl9 where it
+# has one.
+function(dbld_variante name_var link_var target tcl)
+  if(tcl STREQUAL "dbld_tcl")
+    set(${name_var} ${target} PARENT_SCOPE)
+    set(${link_var} ${ARGN} PARENT_SCOPE)
+    return()
+  endif()
+  set(link)
+  foreach(bibliothek ${ARGN})
+    if(TARGET ${bibliothek}_tcl9)
+      list(APPEND link ${bibliothek}_tcl9)
+    else()
+      list(APPEND link ${bibliothek})
+    endif()
+  endforeach()
+  set(${name_var} ${target}_tcl9 PARENT_SCOPE)
+  set(${link_var} ${link} PARENT_SCOPE)
+endfunction()
+
 # dbld_paket(<target> PAKET <name> VERSION <version> SOURCES <files...>
 #            LINK <object libraries...> EXPORTS <names...>)
 # The module build/lib<target>.so of package <name> <version>: its own
@@ -8,50 +36,125 @@
 # the names the module must export beyond its entry and the core's names
 # (checked by the tests).  Exports are limited to the plain C names
 # (exports.map); libtcl is not linked (the stubs build links only Tcl's
-# static stubs library).
+# static stubs library).  With Tcl 9 also the module
+# build/tcl9/libtcl9<target>.so (target <target>_tcl9), Tcl 9's naming, so
+# that both can lie in one folder.
 function(dbld_paket target)
   cmake_parse_arguments(P "" "PAKET;VERSION" "SOURCES;LINK;EXPORTS" ${ARGN})
-  add_library(${target} SHARED ${P_SOURCES})
-  target_link_libraries(${target} PRIVATE ${P_LINK} dbld_tcl)
-  set_target_properties(${target} PROPERTIES
-    LIBRARY_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}
-    LINK_DEPENDS ${DBLD_DIR}/exports.map
-    DBLD_PAKET ${P_PAKET}
-    DBLD_VERSION ${P_VERSION}
-    DBLD_EXPORTE "${P_EXPORTS}")
-  target_link_options(${target} PRIVATE -Wl,--version-script=${DBLD_DIR}/exports.map)
-  if(DBLD_TCL_STUBS)
-    target_link_libraries(${target} PRIVATE ${TCL_STUB_LIBRARY})
-  endif()
-  install(TARGETS ${target} LIBRARY DESTINATION ${DBLD_TCL_PKGDIR})
-endfunction()
-
-# dbld_tcl_objekte(<target> <files...>): an object library of sources that
-# talk to Tcl (the shared glue, the commands): Tcl's headers, and in the
-# stubs build every Tcl call through the stubs table.
-function(dbld_tcl_objekte target)
-  add_library(${target} OBJECT ${ARGN})
-  target_link_libraries(${target} PUBLIC dbld_tcl)
-endfunction()
-
-# build/pkgIndex.tcl with one line per package module.
-function(dbld_paketindex)
-  set(index "# Tcl package index of the pressure image libraries.\n")
-  foreach(target ${ARGN})
-    get_target_property(name ${target} DBLD_PAKET)
-    get_target_property(version ${target} DBLD_VERSION)
-    string(APPEND index "package ifneeded ${name} ${version} "
-           "[list load [file join \$dir lib${target}.so] ${name}]\n")
+  foreach(tcl ${DBLD_TCL_VARIANTEN})
+    dbld_variante(modul link ${target} ${tcl} ${P_LINK})
+    add_library(${modul} SHARED ${P_SOURCES})
+    target_link_libraries(${modul} PRIVATE ${link} ${tcl})
+    set_target_properties(${modul} PROPERTIES
+      LINK_DEPENDS ${DBLD_DIR}/exports.map
+      DBLD_PAKET ${P_PAKET}
+      DBLD_VERSION ${P_VERSION}
+      DBLD_EXPORTE "${P_EXPORTS}")
+    target_link_options(${modul} PRIVATE -Wl,--version-script=${DBLD_DIR}/exports.map)
+    install(TARGETS ${modul} LIBRARY DESTINATION ${DBLD_TCL_PKGDIR})
   endforeach()
-  file(WRITE ${CMAKE_BINARY_DIR}/pkgIndex.tcl "${index}")
-  install(FILES ${CMAKE_BINARY_DIR}/pkgIndex.tcl DESTINATION ${DBLD_TCL_PKGDIR})
+  if(DBLD_TCL86_AKTIV)
+    set_target_properties(${target} PROPERTIES LIBRARY_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR})
+    if(DBLD_TCL_STUBS)
+      target_link_libraries(${target} PRIVATE ${TCL_STUB_LIBRARY})
+    endif()
+  endif()
+  if(DBLD_TCL9_AKTIV)
+    set_target_properties(${target}_tcl9 PROPERTIES
+      LIBRARY_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/tcl9
+      OUTPUT_NAME tcl9${target})
+    add_dependencies(tcl9 ${target}_tcl9)
+  endif()
+endfunction()
+
+# dbld_tcl_objekte(<target> SOURCES <files...> [INCLUDE <folders...>]
+#                  [LINK <libraries...>]): an object library of sources
+# that talk to Tcl (the shared glue, the commands), per Tcl: Tcl's headers,
+# and in the stubs build every Tcl call through the stubs table.  INCLUDE
+# are its public include folders, LINK its public dependencies.
+function(dbld_tcl_objekte target)
+  cmake_parse_arguments(O "" "" "SOURCES;INCLUDE;LINK" ${ARGN})
+  foreach(tcl ${DBLD_TCL_VARIANTEN})
+    dbld_variante(name link ${target} ${tcl} ${O_LINK})
+    add_library(${name} OBJECT ${O_SOURCES})
+    target_link_libraries(${name} PUBLIC ${tcl} ${link})
+    if(O_INCLUDE)
+      target_include_directories(${name} PUBLIC ${O_INCLUDE})
+    endif()
+  endforeach()
+endfunction()
+
+# The text of a package index over the modules of the given targets: each
+# module offered to the Tcl it was built for, a module for Tcl 8.6
+# (lib<name>.so) to Tcl 8.6 and later 8.x, one for Tcl 9
+# (libtcl9<name>.so) to Tcl 9.x, as their entries require.
+function(dbld_indextext var)
+  string(CONCAT text "# Tcl package index of the pressure image libraries: each package from\n"
+                     "# the module built for the running Tcl.\n")
+  set(zweig if)
+  foreach(tcl 8.6 9.0)
+    set(zeilen)
+    foreach(target ${ARGN})
+      get_target_property(name ${target} DBLD_PAKET)
+      get_target_property(version ${target} DBLD_VERSION)
+      get_target_property(datei ${target} OUTPUT_NAME)
+      if(NOT datei)
+        set(datei ${target})
+      endif()
+      set(fuer 8.6)
+      if(datei MATCHES "^tcl9")
+        set(fuer 9.0)
+      endif()
+      if(fuer STREQUAL tcl)
+        string(APPEND zeilen "    package ifneeded ${name} ${version} "
+               "[list load [file join \$dir lib${datei}.so] ${name}]\n")
+      endif()
+    endforeach()
+    if(zeilen)
+      string(APPEND text "${zweig} {[package vsatisfies [package provide Tcl] ${tcl}]} {\n"
+             "${zeilen}}")
+      set(zweig " elseif")
+    endif()
+  endforeach()
+  set(${var} "${text}\n" PARENT_SCOPE)
+endfunction()
+
+# build/pkgIndex.tcl over the modules for Tcl 8.6 and, with Tcl 9,
+# build/tcl9/pkgIndex.tcl over those for Tcl 9; the package folder of the
+# installation gets one index over both (kept in build/ under another name:
+# Tcl looks for pkgIndex.tcl in the subfolders of a folder on its path).
+function(dbld_paketindex)
+  set(module86)
+  set(module9)
+  if(DBLD_TCL86_AKTIV)
+    set(module86 ${ARGN})
+    dbld_indextext(text ${module86})
+    file(WRITE ${CMAKE_BINARY_DIR}/pkgIndex.tcl "${text}")
+  endif()
+  if(DBLD_TCL9_AKTIV)
+    list(TRANSFORM ARGN APPEND _tcl9 OUTPUT_VARIABLE module9)
+    dbld_indextext(text ${module9})
+    file(WRITE ${CMAKE_BINARY_DIR}/tcl9/pkgIndex.tcl "${text}")
+  endif()
+  dbld_indextext(text ${module86} ${module9})
+  file(WRITE ${CMAKE_BINARY_DIR}/pkgIndex_installiert.tcl "${text}")
+  install(FILES ${CMAKE_BINARY_DIR}/pkgIndex_installiert.tcl DESTINATION ${DBLD_TCL_PKGDIR}
+          RENAME pkgIndex.tcl)
 endfunction()
 
 # Usage requirements of everything that includes tcl.h.
-add_library(dbld_tcl INTERFACE)
-target_include_directories(dbld_tcl INTERFACE ${TCL_INCLUDE_DIR})
-if(DBLD_TCL_STUBS)
-  target_compile_definitions(dbld_tcl INTERFACE USE_TCL_STUBS)
-  target_compile_options(dbld_tcl INTERFACE
-                         -include ${PROJECT_SOURCE_DIR}/druckmessung/dbld_tclstubs.h)
+if(DBLD_TCL86_AKTIV)
+  add_library(dbld_tcl INTERFACE)
+  target_include_directories(dbld_tcl INTERFACE ${TCL_INCLUDE_DIR})
+  if(DBLD_TCL_STUBS)
+    target_compile_definitions(dbld_tcl INTERFACE USE_TCL_STUBS)
+    target_compile_options(dbld_tcl INTERFACE
+                           -include ${PROJECT_SOURCE_DIR}/druckmessung/dbld_tclstubs.h)
+  endif()
+endif()
+
+# The same for Tcl 9's headers (the Tcl 9 twins of the modules and glue).
+if(DBLD_TCL9_AKTIV)
+  add_library(dbld_tcl9 INTERFACE)
+  target_include_directories(dbld_tcl9 INTERFACE ${TCL9_INCLUDE_DIR})
 endif()
