@@ -96,6 +96,34 @@ while {[gets $f fall] >= 0} {
 }
 close $f
 
+# Tcl's own messages: each command with words that Tcl's conversions or
+# lookups refuse, the message as the running Tcl words it.
+puts "### meldungen"
+foreach {interp befehl} {
+    voll {::druckbild::analyse std {1 2} x 2}
+    voll {::druckbild::analyse std {1 2} {1 2} 2}
+    voll {::druckbild::analyse std+ {1 {2 3}} 1 2}
+    voll {::druckbild::analyse cop "1 \{" 1 2}
+    voll {::druckbild::analyse xyz {1 2} 1 2}
+    voll {::druckbild::analyse std {1 2} 1}
+    station {::druckbild::analyse c {1 2} 1 2}
+    station {::druckbild::jpegdata -resolution {1 2} {1 2} 1 2}
+    station {::druckbild::jpegdata -grid fancy {1 2} 1 2}
+    station {::druckbild::jpegdata -m 1 {1 2} 1 2}
+    station {::druckbild::jpegdata -mask {0 {1 1}} {1 2} 1 2}
+    station {::druckbild::photo_configure colorcontrast {3 4}}
+    station {::druckbild::photo_configure farbe}
+    station {::kmqcrypt enc abc}
+    {} {::druckbild::kalvora {1 2} 1 2 {0 {0 0}}}
+    {} {::druckbild::kalvora {1 2} 1.0 2 {0 0}}
+    {} {::druckbild::beckenrotation log {1 2} 1}
+    {} {::druckbild::beckenrotation log 1 y}
+    {} {::druckbild::beckenrotation logcop {1 2} 1 {2 2}}
+    {} {::druckbild::beckenrotation l 1 2}
+} {
+    aufruf "meldung [lindex $befehl 0]" $interp $befehl wort
+}
+
 # The hull evaluation and the cleaning through dbldinfo, on every frame and
 # with other tuning on the first ones; its standard error after its output.
 set fehler_datei [file join [file dirname $dbld_datei] dbldinfo_[pid].err]
