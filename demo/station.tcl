@@ -2,6 +2,7 @@
 # live view, the way a station application shows a seated person.
 #
 #   wish8.6 demo/station.tcl ?options? ?file ...?     (or: make viewer)
+#   wish9.0 demo/station.tcl ?options? ?file ...?     (Tk 9 with Img 2)
 #
 # The false-colour image of each frame comes from ::druckbild::jpegdata
 # (Kmqstationd, in an interpreter of its own, as it brings its own
@@ -34,7 +35,7 @@
 # first / last frame, + / - faster / slower, g grid, m mask, k contrast,
 # Page Up / Page Down previous / next recording, o open a file, q quit.
 
-package require Tk 8.6
+package require Tk 8.6-
 
 namespace eval ::station {
     variable hier [file dirname [file normalize [info script]]]

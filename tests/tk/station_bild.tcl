@@ -7,8 +7,8 @@
 #     centre of pressure, the sit-bone markers at the corrected centroids;
 #   - the image area: no canvas background inside, its border, red at the
 #     highest cell, the renderer's background at an empty cell.
-# Runs in wish8.6 under Xvfb (station_xvfb.sh); exit 0 when every check
-# holds, 1 when one fails, 77 (skipped) without the Img package.
+# Runs in wish8.6 or wish9.0 under Xvfb (station_xvfb.sh); exit 0 when
+# every check holds, 1 when one fails, 77 (skipped) without the Img package.
 #   wish8.6 station_bild.tcl source-folder build-folder
 lassign $argv quelle build
 set build [file normalize $build]
