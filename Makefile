@@ -1,9 +1,12 @@
 # Build, test, demo, benchmark and install of the pressure image libraries.
 # Everything is built with CMake; this Makefile is the front door.
-#   make            the libraries and build/pkgIndex.tcl
-#   make test       unit and Tcl suites, then again under ASan + UBSan,
-#                   and the Tcl suites under valgrind; the stubs build;
-#                   the same results on aarch64 and x86-64 (test-arm64)
+#   make            the libraries and build/pkgIndex.tcl (with Tcl 9's
+#                   headers installed, also those for Tcl 9 in build/tcl9)
+#   make tcl9       the libraries for Tcl 9 and build/tcl9/pkgIndex.tcl
+#   make test       unit and Tcl suites, the Tcl suites and the comparison
+#                   driver under Tcl 9 as well, then again under ASan +
+#                   UBSan, and the Tcl suites under valgrind; the stubs
+#                   build; the same results on aarch64 and x86-64 (test-arm64)
 #   make demo       the demo on the bundled recordings
 #   make viewer     the station view (Tk), VIEWER_ARGS="-aufnahme erzeugt64 file.txt"
 #   make pictures   the pictures of the documentation (doc/bilder/)
@@ -25,13 +28,62 @@ SANBUILD := build/san
 STUBSBUILD := build/stubs
 ARM64 := build/arm64
 
-.PHONY: winkeltabellen all test test-plain test-san test-stubs test-fuzz test-arm64 demo viewer pictures bench install clean
+.PHONY: winkeltabellen all tcl9 test test-plain test-san test-stubs test-fuzz test-arm64 demo viewer pictures bench install clean
 
 all: $(BUILD)/Makefile
 	$(CMAKE) --build $(BUILD) -j $(JOBS)
 
 $(BUILD)/Makefile: CMakeLists.txt
 	$(CMAKE) -S . -B $(BUILD) -DCMAKE_INSTALL_PREFIX=$(PREFIX)
+
+# The packages for Tcl 9 (build/tcl9/libtcl9<name>.so and its pkgIndex.tcl),
+# a second set of targets in the same build: against the installed Tcl 9
+# (Debian: tcl9.0-dev), else against Debian 13's Tcl 9 of the host's
+# architecture, unpacked into $(TCL9_SYSROOT) with a private apt state (the
+# host's package set stays as it is).
+TCL9_SYSROOT := $(abspath $(BUILD)/debian13-tcl9/sysroot)
+TCL9_PAKETE := libc6 libgcc-s1 libstdc++6 zlib1g libtommath1 libtcl9.0 tcl9.0 tcl9.0-dev \
+	libjpeg62-turbo
+TCL9_INSTALLIERT := $(and $(wildcard /usr/include/tcl9.0/tcl.h),$(shell command -v tclsh9.0))
+
+tcl9:
+ifeq ($(TCL9_INSTALLIERT),)
+	$(MAKE) $(TCL9_SYSROOT)/.pakete
+	$(CMAKE) -S . -B $(BUILD) -DCMAKE_INSTALL_PREFIX=$(PREFIX) -DDBLD_TCL9=ON \
+	  -DDBLD_TCL9_SYSROOT=$(TCL9_SYSROOT)
+else
+	$(CMAKE) -S . -B $(BUILD) -DCMAKE_INSTALL_PREFIX=$(PREFIX) -DDBLD_TCL9=ON \
+	  -DDBLD_TCL9_SYSROOT=
+endif
+	$(CMAKE) --build $(BUILD) -j $(JOBS) --target tcl9
+
+# The folder of Debian 13's packages, made as tests/plattform/sysroot.sh
+# makes the arm64 one (apt on a state, cache and sources list of its own
+# beside the folder, the release checked against the host's Debian archive
+# keyring, the downloads unpacked with dpkg -x), until that script takes an
+# architecture and a release.
+TCL9_APT := $(dir $(TCL9_SYSROOT))apt
+TCL9_ARCH := $(shell dpkg --print-architecture 2>/dev/null)
+TCL9_APT_GET := apt-get -q -o Dir::State=$(TCL9_APT)/state \
+	-o Dir::State::status=$(TCL9_APT)/status -o Dir::Cache=$(TCL9_APT)/cache \
+	-o Dir::Etc::SourceList=$(TCL9_APT)/sources.list \
+	-o Dir::Etc::SourceParts=$(TCL9_APT)/sources.list.d \
+	-o APT::Architecture=$(TCL9_ARCH) -o APT::Architectures=$(TCL9_ARCH) \
+	$(if $(filter 0,$(shell id -u)),-o APT::Sandbox::User=root)
+
+$(TCL9_SYSROOT)/.pakete:
+	rm -rf $(TCL9_APT) $(TCL9_SYSROOT)
+	mkdir -p $(TCL9_APT)/state/lists/partial $(TCL9_APT)/cache/archives/partial \
+	  $(TCL9_APT)/sources.list.d $(TCL9_APT)/debs $(TCL9_SYSROOT)
+	: > $(TCL9_APT)/status
+	echo "deb [signed-by=/usr/share/keyrings/debian-archive-keyring.gpg]" \
+	  "http://deb.debian.org/debian trixie main" > $(TCL9_APT)/sources.list
+	$(TCL9_APT_GET) update > $(TCL9_APT)/update.log 2>&1 || { cat $(TCL9_APT)/update.log; exit 1; }
+	cd $(TCL9_APT)/debs && $(TCL9_APT_GET) download $(TCL9_PAKETE) > ../download.log 2>&1 || \
+	  { cat $(TCL9_APT)/download.log; exit 1; }
+	for deb in $(TCL9_APT)/debs/*.deb; do dpkg -x $$deb $(TCL9_SYSROOT); done
+	echo "$(TCL9_PAKETE)" > $@
+	@echo "tcl9: $$(ls $(TCL9_APT)/debs | wc -l) $(TCL9_ARCH) packages of Debian 13 in $(TCL9_SYSROOT)"
 
 $(SANBUILD)/Makefile: CMakeLists.txt
 	$(CMAKE) -S . -B $(SANBUILD) -DDBLD_SANITIZE=ON
@@ -40,8 +92,9 @@ test: test-plain test-san test-stubs test-fuzz test-arm64
 
 # The test programs are not part of the default build (the target
 # testprogramme builds them); configuring again finds test tools installed
-# since the last run (GoogleTest).
-test-plain: all
+# since the last run (GoogleTest).  With the packages for Tcl 9 (make tcl9)
+# CTest also runs every Tcl suite and the comparison driver in tclsh9.0.
+test-plain: tcl9
 	$(CMAKE) -S . -B $(BUILD) > /dev/null
 	$(CMAKE) --build $(BUILD) -j $(JOBS) --target all testprogramme
 	cd $(BUILD) && $(CTEST) --output-on-failure -j $(JOBS)
