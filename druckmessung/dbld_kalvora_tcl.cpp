@@ -55,12 +55,14 @@ int Kalvora_Cmd(ClientData, Tcl_Interp* interp, int objargc, Tcl_Obj* const obja
     return TCL_OK;
 }
 
+const dbld_tcl::BEFEHL befehle[] = {{"::druckbild::kalvora", Kalvora_Cmd}, {nullptr, nullptr}};
+const dbld_tcl::PAKET paket = {"Kalvora", "1.0", befehle};
+
 } // namespace
 
 int Kalvora_Init(Tcl_Interp* interp)
 {
-    return dbld_tcl::paket_anmelden(interp, "Kalvora", "1.0",
-                                    {{"::druckbild::kalvora", Kalvora_Cmd}});
+    return dbld_tcl::paket_anmelden(interp, &paket);
 }
 
 int Tcl_Init(Tcl_Interp* interp)

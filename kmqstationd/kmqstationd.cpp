@@ -157,14 +157,20 @@ int Kmqcrypt_Cmd(ClientData, Tcl_Interp* interp, int objargc, Tcl_Obj* const obj
     return entschluesseln(interp, objargv[2], &key);
 }
 
+namespace {
+
+const dbld_tcl::BEFEHL befehle[] = {{"::druckbild::analyse", Druckbildanalyse_Cmd},
+                                    {"::druckbild::jpegdata", Druckbildjpegdata_Cmd},
+                                    {"::druckbild::photo_configure", Druckbildphoto_configure_Cmd},
+                                    {"::kmqcrypt", Kmqcrypt_Cmd},
+                                    {nullptr, nullptr}};
+const dbld_tcl::PAKET paket = {"Kmqstationd", "0.1", befehle};
+
+} // namespace
+
 int Kmqstationd_Init(Tcl_Interp* interp)
 {
-    return dbld_tcl::paket_anmelden(
-        interp, "Kmqstationd", "0.1",
-        {{"::druckbild::analyse", Druckbildanalyse_Cmd},
-         {"::druckbild::jpegdata", Druckbildjpegdata_Cmd},
-         {"::druckbild::photo_configure", Druckbildphoto_configure_Cmd},
-         {"::kmqcrypt", Kmqcrypt_Cmd}});
+    return dbld_tcl::paket_anmelden(interp, &paket);
 }
 
 int Tcl_Init(Tcl_Interp* interp)
