@@ -3,7 +3,9 @@
 #   make            the libraries and build/pkgIndex.tcl
 #   make test       unit and Tcl suites, then again under ASan + UBSan,
 #                   and the Tcl suites under valgrind; the stubs build;
-#                   the same results on aarch64 and x86-64 (test-arm64)
+#                   the same results on every platform (test-plattform):
+#                   x86-64 with and without AVX2, Debian 13's C library
+#                   and Tcl, aarch64, armhf and i386
 #   make demo       the demo on the bundled recordings
 #   make viewer     the station view (Tk), VIEWER_ARGS="-aufnahme erzeugt64 file.txt"
 #   make pictures   the pictures of the documentation (doc/bilder/)
@@ -20,9 +22,9 @@ CTEST ?= ctest
 BUILD := build
 SANBUILD := build/san
 STUBSBUILD := build/stubs
-ARM64 := build/arm64
+PLATTFORM := build/plattform
 
-.PHONY: all test test-plain test-san test-stubs test-fuzz test-arm64 demo viewer pictures bench install clean
+.PHONY: all test test-plain test-san test-stubs test-fuzz test-plattform demo viewer pictures bench install clean
 
 all: $(BUILD)/Makefile
 	$(CMAKE) --build $(BUILD) -j $(JOBS)
@@ -33,7 +35,7 @@ $(BUILD)/Makefile: CMakeLists.txt
 $(SANBUILD)/Makefile: CMakeLists.txt
 	$(CMAKE) -S . -B $(SANBUILD) -DDBLD_SANITIZE=ON
 
-test: test-plain test-san test-stubs test-fuzz test-arm64
+test: test-plain test-san test-stubs test-fuzz test-plattform
 
 test-plain: all
 	cd $(BUILD) && $(CTEST) --output-on-failure -j $(JOBS)
@@ -71,13 +73,17 @@ test-fuzz:
 	  -close_fd_mask=3 -print_final_stats=1 -artifact_prefix=$(FUZZ)/ \
 	  $(FUZZ)/corpus_dbld_get
 
-# The cross build for aarch64 in $(ARM64) (Debian's arm64 Tcl and libjpeg
-# unpacked there), its unit tests and Tcl suites under qemu-aarch64, and the
-# results of every command on a few hundred frames, byte for byte alike from
-# the native build, from it under qemu-x86_64 -cpu qemu64 (no AVX2) and from
-# the aarch64 build: tests/plattform/plattform.sh.
-test-arm64: all
-	JOBS=$(JOBS) tests/plattform/plattform.sh $(BUILD) $(ARM64)
+# The platforms the stations run, in $(PLATTFORM): Debian's packages of each
+# unpacked there (arm64, armhf and i386 of the host's release, amd64 of
+# Debian 13), the cross builds for aarch64, armhf and i386 with their unit
+# tests and Tcl suites (under qemu-aarch64 and qemu-arm, i386 natively
+# through its own loader), the native build's suites with Debian 13's C
+# library and Tcl, the instruction checks (no fused multiply-add, no x87
+# arithmetic, the SSE2 check on i386), and the results of every command on
+# a few hundred frames byte for byte alike on all of them and under
+# qemu-x86_64 -cpu qemu64 (no AVX2): tests/plattform/plattform.sh.
+test-plattform: all
+	JOBS=$(JOBS) tests/plattform/plattform.sh $(BUILD) $(PLATTFORM)
 
 demo: all
 	tclsh8.6 demo/demo.tcl $(BUILD)
