@@ -11,6 +11,9 @@
 #   make pictures   the pictures of the documentation (doc/bilder/)
 #   make bench      the benchmarks
 #   make install    PREFIX=/usr/local DESTDIR=
+#   make winkeltabellen  the constant cosines, sines and tangents anew from
+#                   this machine's maths library (committed; see the
+#                   generator's comment before you do)
 
 MAKEFLAGS += --no-print-directory
 
@@ -24,7 +27,7 @@ SANBUILD := build/san
 STUBSBUILD := build/stubs
 PLATTFORM := build/plattform
 
-.PHONY: all test test-plain test-san test-stubs test-fuzz test-plattform demo viewer pictures bench install clean
+.PHONY: winkeltabellen all test test-plain test-san test-stubs test-fuzz test-plattform demo viewer pictures bench install clean
 
 all: $(BUILD)/Makefile
 	$(CMAKE) --build $(BUILD) -j $(JOBS)
@@ -37,11 +40,16 @@ $(SANBUILD)/Makefile: CMakeLists.txt
 
 test: test-plain test-san test-stubs test-fuzz test-plattform
 
+# The test programs are not part of the default build (the target
+# testprogramme builds them); configuring again finds test tools installed
+# since the last run (GoogleTest).
 test-plain: all
+	$(CMAKE) -S . -B $(BUILD) > /dev/null
+	$(CMAKE) --build $(BUILD) -j $(JOBS) --target all testprogramme
 	cd $(BUILD) && $(CTEST) --output-on-failure -j $(JOBS)
 
 test-san: $(SANBUILD)/Makefile
-	$(CMAKE) --build $(SANBUILD) -j $(JOBS)
+	$(CMAKE) --build $(SANBUILD) -j $(JOBS) --target all testprogramme
 	cd $(SANBUILD) && $(CTEST) --output-on-failure -j $(JOBS)
 
 # The packages built against Tcl's stubs library, for hosts that open libtcl
@@ -51,7 +59,7 @@ $(STUBSBUILD)/Makefile: CMakeLists.txt
 	$(CMAKE) -S . -B $(STUBSBUILD) -DDBLD_TCL_STUBS=ON
 
 test-stubs: $(STUBSBUILD)/Makefile
-	$(CMAKE) --build $(STUBSBUILD) -j $(JOBS)
+	$(CMAKE) --build $(STUBSBUILD) -j $(JOBS) --target all testprogramme
 	cd $(STUBSBUILD) && $(CTEST) --output-on-failure -j $(JOBS) -LE valgrind
 
 # libFuzzer on the text format reader (clang, ASan + UBSan), outside the
@@ -83,6 +91,7 @@ test-fuzz:
 # a few hundred frames byte for byte alike on all of them and under
 # qemu-x86_64 -cpu qemu64 (no AVX2): tests/plattform/plattform.sh.
 test-plattform: all
+	$(CMAKE) --build $(BUILD) -j $(JOBS) --target testprogramme
 	JOBS=$(JOBS) tests/plattform/plattform.sh $(BUILD) $(PLATTFORM)
 
 demo: all
@@ -104,6 +113,12 @@ bench: $(BUILD)/Makefile
 
 install: all
 	DESTDIR=$(DESTDIR) $(CMAKE) --install $(BUILD) --prefix $(PREFIX)
+
+winkeltabellen:
+	mkdir -p $(BUILD)
+	$(CXX) -std=c++17 -O2 -ffp-contract=off -Wall -Wextra \
+	  tools/winkeltabellen/winkeltabellen.cpp -o $(BUILD)/winkeltabellen
+	$(BUILD)/winkeltabellen > druckmessung/dbld_winkeltabellen.h
 
 clean:
 	rm -rf $(BUILD)

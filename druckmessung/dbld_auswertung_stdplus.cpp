@@ -5,7 +5,10 @@
 //
 // The arithmetic is single precision unless a step says otherwise, in the
 // order written; results must come out bit for bit the same on every
-// platform, so no expression here may be reordered or contracted.
+// platform, so no expression here may be reordered or contracted.  The
+// cosines, sines and tangents at the fixed angles (ring angles, whole
+// degrees) are constants of the code (dbld_winkeltabellen.h): no result
+// depends on the maths library of the machine.
 //
 // All sampling goes through ABTASTER, which gives exactly what
 // DBLD_dbldvalsq gives on the record of the cleaned image (the sampling
@@ -16,6 +19,7 @@
 #include "dbld_abtaster.h"
 #include "dbld_bereich.h"
 #include "dbld_intern.h"
+#include "dbld_winkeltabellen.h"
 
 #include <climits>
 #include <cmath>
@@ -48,40 +52,11 @@ int auf_int(float v)
 }
 
 // Whole-degree direction angle in radians: angle * pi / 180 in double
-// precision, then rounded to float.
+// precision, then rounded to float (the argument of the table's values;
+// here only shown in a diagnostic line).
 float bogenmass(int grad)
 {
     return (float)(grad * pi / 180);
-}
-
-// The angles of one ring and their cosines and sines: w from 0 in steps of
-// STEP_RAD, accumulated in float, while 2 pi - w > 0.01 (36 angles).  Every
-// ring of every call walks the same angles, so they are computed once.
-struct RINGWINKEL {
-    static const int PLAETZE = 64;
-    int n = 0;
-    float w[PLAETZE];
-    float cos_w[PLAETZE];
-    float sin_w[PLAETZE];
-};
-
-const RINGWINKEL& ringwinkel()
-{
-    static const RINGWINKEL tabelle = [] {
-        const int STEP_GRD = 10;
-        const float STEP_RAD = (float)(STEP_GRD * pi / 180);
-        RINGWINKEL t;
-        float w = 0;
-        while (2 * pi - (double)w > 0.01 && t.n < RINGWINKEL::PLAETZE) {
-            t.w[t.n] = w;
-            t.cos_w[t.n] = cosf(w);
-            t.sin_w[t.n] = sinf(w);
-            ++t.n;
-            w += STEP_RAD;
-        }
-        return t;
-    }();
-    return tabelle;
 }
 
 // Radius of the pressure plateau around (mx, my): rings from MIN_R outwards,
@@ -94,7 +69,7 @@ float innenkreisradius(ABTASTSICHT bild, float mx, float my)
     const float MAX_R = 3.0f;
     const float STEP_R = 0.05f;
     const float LIMIT = 0.85f;
-    const RINGWINKEL& winkel = ringwinkel();
+    using dbld_winkel::ring;
     const bool dbg2 = dbld_loglevel >= DBLD_LOGLEVEL_DBG2;
 
     if (dbg2)
@@ -104,15 +79,15 @@ float innenkreisradius(ABTASTSICHT bild, float mx, float my)
     for (; r <= MAX_R; r += STEP_R) {
         float min_k = 255, max_k = 0, sum_k = 0;
         int n_gz = 0;
-        for (int i = 0; i < winkel.n; ++i) {
-            float x = mx + winkel.cos_w[i] * r;
-            float y = my + winkel.sin_w[i] * r;
+        for (int i = 0; i < dbld_winkel::RING_N; ++i) {
+            float x = mx + ring[i].cos_w * r;
+            float y = my + ring[i].sin_w * r;
             float val = bild.wert(x, y);
             // Degrees for the message: w * 180 in float, then divided by pi
             // in double (ordinary C promotion).
             if (dbg2)
                 dbld_dbg2_msg("r=%4.1f w=%2.0f\xb0 => x=%.1f;y=%.1f => val=%.0f\n", r,
-                              winkel.w[i] * 180 / pi, x, y, val);
+                              ring[i].w * 180 / pi, x, y, val);
             if (val > max)
                 max = val;
             if (val < min)
@@ -227,19 +202,12 @@ int schwerpunktkorrektur(float* sx, float* sy, const ABTASTSICHT& bild, float sx
     return i;
 }
 
-// tan of a whole-degree direction angle, as tanf(bogenmass(grad)); the
-// angles the axis search uses are computed once.
-float tan_grad(int grad)
+// Cosine, sine and tangent of a whole-degree direction angle in single
+// precision at the argument bogenmass(grad), from the constant table: the
+// axis search and the ellipses take only angles that lie in it.
+const dbld_winkel::GRADWINKEL& winkel_grad(int grad)
 {
-    static const struct TANGENS {
-        float wert[181];
-        TANGENS()
-        {
-            for (int g = 0; g <= 180; ++g)
-                wert[g] = tanf(bogenmass(g));
-        }
-    } tabelle;
-    return grad >= 0 && grad <= 180 ? tabelle.wert[grad] : tanf(bogenmass(grad));
+    return dbld_winkel::grad[grad - dbld_winkel::GRAD_MIN];
 }
 
 // One half of an axis after its centre sample (value g, counted in *n = 1):
@@ -270,7 +238,7 @@ float gewicht(SEITE seite, int* n, ABTASTSICHT bild, int w, float sx, float sy,
               float dl, float max_r)
 {
     float rad = bogenmass(w);
-    float k = tan_grad(w);
+    float k = winkel_grad(w).tan_w;
     // Capped so that both halves together still count in an int.
     int MAX_Nh = auf_int(roundf(max_r / dl));
     if (MAX_Nh > INT_MAX / 2 - 1)
@@ -306,10 +274,16 @@ struct ACHSE {
 // Direction of the heaviest axis through (sx, sy): left side 105..145
 // degrees ascending, right side 75..35 descending.  Among equal weights the
 // first angle searched (the smallest sit-bone angle) wins.
+// Smallest and largest sit-bone angle searched, degrees.
+const int YW2_MIN = 15;
+const int YW2_MAX = 55;
+// The axes searched (90 -/+ 15 .. 55 degrees) and the ellipses' minor axes
+// (those less 90, down to -55) are all in the angle table.
+static_assert(-YW2_MAX >= dbld_winkel::GRAD_MIN && 90 + YW2_MAX <= dbld_winkel::GRAD_MAX,
+              "angle table too short");
+
 ACHSE achse_suchen(SEITE seite, const ABTASTSICHT& bild, float sx, float sy, float max_r)
 {
-    const int YW2_MIN = 15;
-    const int YW2_MAX = 55;
     float g_max = -1;
     ACHSE achse = {-1, -1};
     auto pruefen = [&](int w) {
@@ -336,10 +310,8 @@ ACHSE achse_suchen(SEITE seite, const ABTASTSICHT& bild, float sx, float sy, flo
 // corners of the circumscribed rectangle.
 void ellipse_bauen(ELLIPSE* e, SEITE seite, float mx, float my, float b, int w)
 {
-    float rad_u = bogenmass(w);
-    float ux = cosf(rad_u), uy = sinf(rad_u);
-    float rad_v = bogenmass(w - 90);
-    float vx = cosf(rad_v), vy = sinf(rad_v);
+    float ux = winkel_grad(w).cos_w, uy = winkel_grad(w).sin_w;
+    float vx = winkel_grad(w - 90).cos_w, vy = winkel_grad(w - 90).sin_w;
 
     e->mitte.x = mx;
     e->mitte.y = my;

@@ -46,22 +46,24 @@ bool zeile_lesen(FILE* fp, char* line)
 }
 
 // An integer at p, white space before it allowed.  *ende is the position
-// behind its digits; false (and *ende = p) when there is none.
-bool zahl_lesen(const char* p, long* wert, const char** ende)
+// behind its digits; false (and *ende = p) when there is none.  Read in 64
+// bits on every platform, so that a value or index beyond the int range is
+// seen as such (and refused with the same message) where long has 32 bits.
+bool zahl_lesen(const char* p, long long* wert, const char** ende)
 {
     char* e;
     errno = 0;
-    long v = strtol(p, &e, 10);
+    long long v = strtoll(p, &e, 10);
     *ende = e;
     if (e == p)
         return false;
     if (errno == ERANGE)
-        v = v < 0 ? LONG_MIN : LONG_MAX;
+        v = v < 0 ? LLONG_MIN : LLONG_MAX;
     *wert = v;
     return true;
 }
 
-// Start of the sign or digits of the integer that strtol finds at p.
+// Start of the sign or digits of the integer that strtoll finds at p.
 const char* zahlanfang(const char* p)
 {
     while (*p != '-' && *p != '+' && (*p < '0' || *p > '9'))
@@ -88,7 +90,7 @@ const char* weiter(const char* pl, const char* ende)
 
 // Start of a row line: its index and the position behind the colon and the
 // spaces after it.  false when the line does not start with an integer.
-bool zeilenanfang(const char* line, long* index, const char** pl)
+bool zeilenanfang(const char* line, long long* index, const char** pl)
 {
     const char* p;
     if (!zahl_lesen(line, index, &p))
@@ -108,7 +110,7 @@ bool zeilenanfang(const char* line, long* index, const char** pl)
 int spalten_zaehlen(const char* pl)
 {
     int n = 0;
-    long v;
+    long long v;
     const char* ende;
     while (zahl_lesen(pl, &v, &ende)) {
         ++n;
@@ -127,7 +129,7 @@ bool zeile_auswerten(const char* pl, int il, int n_cols, Werte* werte,
                      int* lauf_min, int* lauf_max)
 {
     for (int ic = 0; ic < n_cols; ++ic) {
-        long v;
+        long long v;
         const char* ende;
         if (!zahl_lesen(pl, &v, &ende)) {
             dbld_err_msg("Fehlende Spalten bei Zeilenindex %d\n'%s'\n", il, pl);
@@ -194,7 +196,7 @@ DBLD* bild_lesen(FILE* fp)
             return nullptr;
     } while (kopfzeile(line));
 
-    long erster;
+    long long erster;
     const char* pl;
     if (!zeilenanfang(line, &erster, &pl))
         return nullptr;
@@ -220,7 +222,7 @@ DBLD* bild_lesen(FILE* fp)
     Werte werte;
     int lauf_min = 255, lauf_max = 0;
     for (int il = n_rows - 1;; --il) {
-        long index;
+        long long index;
         if (!zeilenanfang(line, &index, &pl))
             return nullptr;
         if (index != il) {

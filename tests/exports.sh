@@ -1,7 +1,9 @@
 #!/bin/sh
 # Checks a module's dynamic symbol table: the expected plain names are
-# exported, nothing C++-mangled is, and libtcl is not among the needed
-# libraries (the host process provides Tcl).
+# exported, nothing C++-mangled is, libtcl is not among the needed
+# libraries (the host process provides Tcl), and no sine, cosine or tangent
+# is taken from the maths library (the evaluations hold those values as
+# constants).
 #   exports.sh library name...
 lib=$1
 shift
@@ -12,9 +14,11 @@ for name in "$@"; do
 done
 gemangelt=$(echo "$symbole" | grep '^_Z')
 [ -z "$gemangelt" ] || { echo "$lib: C++ symbols exported:"; echo "$gemangelt"; status=1; }
+mathe=$(nm -D --undefined-only "$lib" | awk '{print $2}' | grep -E '^(sinf|cosf|sincosf|tanf)(@|$)')
+[ -z "$mathe" ] || { echo "$lib: takes from the maths library:" $mathe; status=1; }
 if readelf -d "$lib" | grep NEEDED | grep -qi 'libtcl'; then
     echo "$lib: links libtcl"
     status=1
 fi
-[ $status -eq 0 ] && echo "$lib: $# names exported, no C++ symbols, no libtcl"
+[ $status -eq 0 ] && echo "$lib: $# names exported, no C++ symbols, no libtcl, no sinf/cosf/sincosf/tanf"
 exit $status

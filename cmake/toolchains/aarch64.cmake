@@ -3,7 +3,7 @@
 #   cmake -S . -B build/plattform/arm64/bau \
 #         -DCMAKE_TOOLCHAIN_FILE=cmake/toolchains/aarch64.cmake \
 #         -DDBLD_SYSROOT=$PWD/build/plattform/arm64/sysroot
-# This folder is not one of the fragments that CMakeLists.txt includes.
+# Toolchain files are named on the command line, never included by the build.
 set(CMAKE_SYSTEM_PROCESSOR aarch64)
 set(DBLD_TRIPLET aarch64-linux-gnu)
 set(DBLD_MULTIARCH aarch64-linux-gnu)

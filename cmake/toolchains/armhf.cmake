@@ -4,7 +4,7 @@
 #   cmake -S . -B build/plattform/armhf/bau \
 #         -DCMAKE_TOOLCHAIN_FILE=cmake/toolchains/armhf.cmake \
 #         -DDBLD_SYSROOT=$PWD/build/plattform/armhf/sysroot
-# This folder is not one of the fragments that CMakeLists.txt includes.
+# Toolchain files are named on the command line, never included by the build.
 set(CMAKE_SYSTEM_PROCESSOR armv7l)
 set(DBLD_TRIPLET arm-linux-gnueabihf)
 set(DBLD_MULTIARCH arm-linux-gnueabihf)

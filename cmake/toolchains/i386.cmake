@@ -5,8 +5,8 @@
 #         -DCMAKE_TOOLCHAIN_FILE=cmake/toolchains/i386.cmake \
 #         -DDBLD_SYSROOT=$PWD/build/plattform/i386/sysroot
 # CMakeLists.txt adds -msse2 -mfpmath=sse for this processor (floats rounded
-# as floats, not in the x87 registers).  This folder is not one of the
-# fragments that CMakeLists.txt includes.
+# as floats, not in the x87 registers).  Toolchain files are named on the
+# command line, never included by the build.
 set(CMAKE_SYSTEM_PROCESSOR i686)
 set(DBLD_TRIPLET i686-linux-gnu)
 set(DBLD_MULTIARCH i386-linux-gnu)

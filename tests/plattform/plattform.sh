@@ -117,7 +117,7 @@ bauen() {  # name
     if ! { cmake -S "$quellen" -B "$ordner/$1/bau" \
                  -DCMAKE_TOOLCHAIN_FILE="$quellen/cmake/toolchains/$toolchain.cmake" \
                  -DDBLD_SYSROOT="$ordner/$1/sysroot" -DCMAKE_COMPILE_WARNING_AS_ERROR=ON &&
-           cmake --build "$ordner/$1/bau" -j "$jobs"; } > "$ordner/$1/bau.log" 2>&1; then
+           cmake --build "$ordner/$1/bau" -j "$jobs" --target all testprogramme; } > "$ordner/$1/bau.log" 2>&1; then
         tail -40 "$ordner/$1/bau.log"
         falsch "cross build for $1 (log: $ordner/$1/bau.log)"
         return 1

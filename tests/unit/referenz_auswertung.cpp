@@ -6,6 +6,8 @@
 // against this copy, the benchmarks measure against it.
 #include "referenz_auswertung.h"
 
+#include "druckmessung/dbld_winkeltabellen.h"
+
 #include <climits>
 #include <cmath>
 #include <cstdlib>
@@ -205,6 +207,13 @@ float bogenmass(int grad)
     return (float)(grad * pi / 180);
 }
 
+// Cosine, sine and tangent of bogenmass(grad) in single precision: the
+// evaluation's constants, not the maths library's.
+const dbld_winkel::GRADWINKEL& grad_winkel(int grad)
+{
+    return dbld_winkel::grad[grad - dbld_winkel::GRAD_MIN];
+}
+
 // Radius of the pressure plateau around (mx, my): rings from MIN_R outwards,
 // 36 samples each, until a ring holds no pressure or its average drops
 // below LIMIT of the highest value seen so far while not holding that value
@@ -225,9 +234,11 @@ float innenkreisradius(const DBLD* dbld, float mx, float my)
         float min_k = 255, max_k = 0, sum_k = 0;
         int n_gz = 0;
         float w = 0;
-        while (2 * pi - (double)w > 0.01) {
-            float x = mx + cosf(w) * r;
-            float y = my + sinf(w) * r;
+        // The cosines and sines of the ring angles from the evaluation's
+        // table (whose angles are this loop's, checked by the Mathe tests).
+        for (int i = 0; 2 * pi - (double)w > 0.01; ++i) {
+            float x = mx + dbld_winkel::ring[i].cos_w * r;
+            float y = my + dbld_winkel::ring[i].sin_w * r;
             float val = DBLD_dbldvalsq(dbld, x, y);
             // Degrees for the message: w * 180 in float, then divided by pi
             // in double (ordinary C promotion).
@@ -352,7 +363,7 @@ float gewicht(SEITE seite, int* n, const DBLD* dbld, int w, float sx, float sy, 
               float max_r)
 {
     float rad = bogenmass(w);
-    float k = tanf(rad);
+    float k = grad_winkel(w).tan_w;
     // Capped so that both halves together still count in an int.
     int MAX_Nh = auf_int(roundf(max_r / dl));
     if (MAX_Nh > INT_MAX / 2 - 1)
@@ -426,10 +437,8 @@ ACHSE achse_suchen(SEITE seite, const DBLD* dbld, float sx, float sy, float max_
 // corners of the circumscribed rectangle.
 void ellipse_bauen(ELLIPSE* e, SEITE seite, float mx, float my, float b, int w)
 {
-    float rad_u = bogenmass(w);
-    float ux = cosf(rad_u), uy = sinf(rad_u);
-    float rad_v = bogenmass(w - 90);
-    float vx = cosf(rad_v), vy = sinf(rad_v);
+    float ux = grad_winkel(w).cos_w, uy = grad_winkel(w).sin_w;
+    float vx = grad_winkel(w - 90).cos_w, vy = grad_winkel(w - 90).sin_w;
 
     e->mitte.x = mx;
     e->mitte.y = my;

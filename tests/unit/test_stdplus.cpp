@@ -548,4 +548,22 @@ TEST(StdplusSitzknochen, AngleFollowsTilt)
     EXPECT_GT(s.sitzknochenwinkel, f.sitzknochenwinkel);
 }
 
+// A uniform 3 x 3 image of 7s: its right axis search compares weights that
+// the tangent of 36 degrees decides; a maths library whose tanf differs there
+// in the last place (Debian 13's glibc) gave 54 degrees on the right instead
+// of 25.  The evaluation takes its tangents from its own table, so the result
+// is the same everywhere.
+TEST(StdplusSitzknochen, UniformImageAnglesIndependentOfTheMathsLibrary)
+{
+    Bild bild(3, 3);
+    bild.werte.assign(9, 7);
+    AUSWERTUNG_STDPLUS e = auswerten(bild);
+    EXPECT_EQ(e.sitzknochenwinkel_links, 46.0f);
+    EXPECT_EQ(e.sitzknochenwinkel_rechts, 25.0f);
+    EXPECT_EQ(e.sitzknochenwinkel, 71.0f);
+    EXPECT_EQ(e.ellipse_rechts.w, 65.0f);
+    EXPECT_EQ(e.ellipse_rechts.s1.x, 0.020836710929870605f);
+    EXPECT_EQ(e.ellipse_rechts.s1.y, -2.1720762252807617f);
+}
+
 } // namespace
