@@ -149,10 +149,10 @@ sse2_pruefen() {
     local s=$ordner/i386/sysroot b=$ordner/i386/bau status=0 cpu aus erwartet
     local v=$ordner/i386/sse2
     mkdir -p "$v"
-    OBJDUMP=objdump "$quellen/tests/plattform/i386_pruefen.sh" x87 "$b"/lib*.so "$b/dbldinfo" |
-        sed 's/^/test-plattform: /' || status=1
-    OBJDUMP=objdump "$quellen/tests/plattform/i386_pruefen.sh" einstieg "$b"/lib*.so |
-        sed 's/^/test-plattform: /' || status=1
+    (cd "$b" && "$quellen/tests/plattform/i386_pruefen.sh" x87 lib*.so dbldinfo) |
+        sed 's/^/test-plattform: i386 /' || status=1
+    (cd "$b" && "$quellen/tests/plattform/i386_pruefen.sh" einstieg lib*.so) |
+        sed 's/^/test-plattform: i386 /' || status=1
     printf 'int main(int argc, char** argv) { volatile double x = argc; (void)argv; return x * 2.5 > 1e9; }\n' \
         > "$v/sse2.c"
     i686-linux-gnu-gcc -O2 -msse2 -mfpmath=sse -o "$v/sse2" "$v/sse2.c" || status=1
@@ -179,10 +179,16 @@ foreach {- paket datei} [regexp -all -inline -line {package ifneeded (\S+) \S+ .
 }
 ENDE
     erwartet=$(sed -n 's/^package ifneeded \([^ ]*\) .*/load \1: \1 braucht einen Prozessor mit SSE2\npackage require \1: \1 braucht einen Prozessor mit SSE2/p' "$b/pkgIndex.tcl")
+    beschreibung() {
+        case $1 in
+            pentium3) echo "SSE, no SSE2" ;;
+            pentium2) echo "no SSE at all; an SSE2 program dies there of SIGILL" ;;
+        esac
+    }
     for cpu in pentium3 pentium2; do
         aus=$(qemu-i386 -cpu "$cpu" -L "$s" "$s/usr/bin/tclsh8.6" "$v/laden.tcl" "$b" 2>&1)
         if [ $? -eq 0 ] && [ "$aus" = "$erwartet" ]; then
-            meldung "qemu-i386 -cpu $cpu (no SSE2): $(echo "$aus" | grep -c braucht) loads refused with the message, e.g. \"$(echo "$aus" | head -1)\""
+            meldung "qemu-i386 -cpu $cpu ($(beschreibung $cpu)): $(echo "$aus" | grep -c braucht) loads refused with the message, e.g. \"$(echo "$aus" | head -1)\""
         else
             echo "$aus" | head -10
             falsch "qemu-i386 -cpu $cpu: not every package refused with its message"
