@@ -26,7 +26,7 @@ pakete=("$@")
             libjpeg62-turbo libjpeg62-turbo-dev libgtest-dev libgmock-dev)
 
 stempel=$ziel/.pakete
-inhalt="$arch $release: ${pakete[*]}"
+inhalt="$arch $release, /usr links: ${pakete[*]}"
 if [ -f "$stempel" ] && [ "$(cat "$stempel")" = "$inhalt" ]; then
     exit 0
 fi
@@ -64,6 +64,14 @@ mkdir -p "$apt_ordner/debs" "$ziel"
     { cat "$apt_ordner/download.log"; exit 1; }
 for deb in "$apt_ordner"/debs/*.deb; do
     dpkg -x "$deb" "$ziel"
+done
+# Debian 13's packages keep everything under /usr; the links /lib -> usr/lib
+# and so on come with its base system, not with them.  The same links here,
+# so that a program's loader (/lib/ld-linux-...) is found in the folder.
+for d in bin sbin lib lib64; do
+    if [ ! -e "$ziel/$d" ] && [ -d "$ziel/usr/$d" ]; then
+        ln -s "usr/$d" "$ziel/$d"
+    fi
 done
 echo "$inhalt" > "$stempel"
 echo "sysroot: $(ls "$apt_ordner/debs" | wc -l) $arch packages of $release unpacked into $ordner"
