@@ -29,9 +29,13 @@ const char* jpeg_masse(const DBLD* dbld, const BILDPARAMETER* par, int* breite, 
 // DBLD_to_jpeg without the log: on failure returns false, leaves buffer and
 // length as on entry and puts the reason into meldung (MELDUNG_MAX bytes).
 // fortschritt, when not null, becomes the compressor's progress monitor.
+// *speichermangel, when given, tells whether the failure was memory that
+// could not be obtained (the writer's raster, or libjpeg's "Insufficient
+// memory").
 bool jpeg_in_speicher(unsigned char** puffer, unsigned long* laenge, const DBLD* dbld,
                       const BILDPARAMETER* par, char* meldung,
-                      jpeg_progress_mgr* fortschritt = nullptr);
+                      jpeg_progress_mgr* fortschritt = nullptr,
+                      bool* speichermangel = nullptr);
 
 // DBLD_put_jpeg without the log, likewise.
 bool jpeg_in_datei(FILE* f, const DBLD* dbld, const BILDPARAMETER* par, char* meldung,

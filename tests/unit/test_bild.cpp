@@ -868,6 +868,34 @@ TEST_F(Bild, FailureHalfWayFreesTheGrownBufferAndRestoresTheCaller)
     }
 }
 
+// Which failures of the memory writer are a want of memory: libjpeg's
+// "Insufficient memory", not a refused size; a success is none.
+TEST_F(Bild, MemoryFailureIsToldApartFromOtherFailures)
+{
+    TestBild b(16, 16);
+    streifen(b);
+    char meldung[dbld_bild::MELDUNG_MAX];
+    // (ergebnis, speichermangel) of one call, the flag preset to the
+    // opposite of what is expected
+    auto schreiben = [&](const BILDPARAMETER& par, jpeg_progress_mgr* fortschritt,
+                         bool vorher) {
+        unsigned char* puffer = nullptr;
+        unsigned long laenge = 0;
+        bool mangel = vorher;
+        bool gut = dbld_bild::jpeg_in_speicher(&puffer, &laenge, &b.dbld, &par, meldung,
+                                               fortschritt, &mangel);
+        free(puffer);
+        return std::make_pair(gut, mangel);
+    };
+    Abbruch a = {};
+    a.pub.progress_monitor = abbrechen;
+    a.bei_zeile = 10;
+    EXPECT_EQ(schreiben(parameter(20), &a.pub, false), std::make_pair(false, true));
+    EXPECT_EQ(schreiben(parameter(20), nullptr, true), std::make_pair(true, false));
+    EXPECT_EQ(schreiben(parameter(5000), nullptr, true), std::make_pair(false, false));
+    EXPECT_STREQ(meldung, "Bildbreite > 65500");
+}
+
 // The debug lines of a compression that fails at scan line 150 of 320: the
 // rows are drawn as the compressor takes them, so fewer than all are drawn;
 // the point-by-point way draws the whole raster first.
