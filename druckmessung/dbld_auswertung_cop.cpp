@@ -2,6 +2,8 @@
 // nonzero cells, in cell coordinates.
 #include "dbld.h"
 
+#include <cmath>
+
 int DBLD_auswertung_cop(double* px, double* py, const DBLD* dbld)
 {
     // The running centre is kept in locals and written once at the end; the
@@ -32,6 +34,14 @@ int DBLD_auswertung_cop(double* px, double* py, const DBLD* dbld)
             x = x + (ix - x) * v / (double)g;
             y = y + (iy - y) * v / (double)g;
         }
+    }
+    // Weights of both signs can carry the centre beyond the double range
+    // (steps v / g with a small running weight g); such a centre is
+    // missing, as for an image without pressure.
+    if (!std::isfinite(x) || !std::isfinite(y)) {
+        dbld_dbg_msg("Druckmittelpunkt nicht endlich.\n");
+        x = -1.0;
+        y = -1.0;
     }
     *px = x;
     *py = y;

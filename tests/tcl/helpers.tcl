@@ -74,3 +74,27 @@ proc dbld_adressraum_begrenzbar {} {
     }] aus
     return [expr {$aus eq "1"}]
 }
+
+# The leaf values of a result dict (std+ nests point and ellipse dicts).
+proc dbld_blaetter {ergebnis} {
+    set blaetter {}
+    dict for {schluessel wert} $ergebnis {
+        if {[llength $wert] > 1} {
+            lappend blaetter {*}[dbld_blaetter $wert]
+        } else {
+            lappend blaetter $wert
+        }
+    }
+    return $blaetter
+}
+
+# How many of the leaf values of a result dict are not finite numbers.
+proc dbld_nicht_endlich {ergebnis} {
+    set n 0
+    foreach wert [dbld_blaetter $ergebnis] {
+        if {![string is double -strict $wert] || [string match -nocase *n* $wert]} {
+            incr n
+        }
+    }
+    return $n
+}
