@@ -13,6 +13,13 @@ int DBLD_auswertung_cop(double* px, double* py, const DBLD* dbld)
     long long g = 0;
     const int n_rows = dbld->n_rows;
     const int n_cols = dbld->n_cols;
+    // An image without cells has no centre; its rows are not walked (a
+    // huge row count of zero columns would take seconds for nothing).
+    if (n_rows <= 0 || n_cols <= 0) {
+        *px = x;
+        *py = y;
+        return 0;
+    }
     for (int iy = n_rows - 1; iy >= 0; --iy) {
         const int* werte = dbld->dbld + (long)iy * n_cols;
         const int* maske = dbld->mask + (long)iy * n_cols;

@@ -302,4 +302,34 @@ TEST(Cop, LargeValuesDoNotOverflowTheWeight)
     EXPECT_EQ(x, 2.0);
 }
 
+TEST(LeeresBild, EveryEvaluationReturnsAtOnceWhateverTheOtherCount)
+{
+    // Zero columns under the largest row count and the other way round:
+    // the results of an image without cells, at once (walking 2^31 rows of
+    // nothing took seconds, under the sanitizer half a minute).
+    for (auto [n_y, n_x] : {std::pair<int, int>{INT_MAX, 0}, {0, INT_MAX}}) {
+        TestBild b(n_y, n_x);
+        AUSWERTUNGSERGEBNIS std_e, plus_e;
+        double x = 7, y = 7;
+        int cop = -1;
+        double dauer = sekunden([&] {
+            EXPECT_EQ(DBLD_auswertung_std(&std_e, &b.dbld), 1);
+            EXPECT_EQ(DBLD_auswertung_stdplus(&plus_e, &b.dbld), 1);
+            cop = DBLD_auswertung_cop(&x, &y, &b.dbld);
+        });
+        EXPECT_LT(dauer, 0.5) << n_y << " x " << n_x;
+        EXPECT_EQ(std_e.std.sitzknochenabstand, -1.0f);
+        EXPECT_EQ(std_e.std.gewicht1, -1.0f);
+        EXPECT_EQ(std_e.std.schwerpunkt2.x, -1.0f);
+        // std+ around the corner (0, 0) of an empty mat: the smallest
+        // plateau and the first angles searched
+        EXPECT_EQ(plus_e.stdplus.ellipse_links.b, 0.5f);
+        EXPECT_EQ(plus_e.stdplus.sitzknochenwinkel, 30.0f);
+        EXPECT_EQ(plus_e.stdplus.sitzknochenabstand, 0.0f);
+        EXPECT_EQ(cop, 0);
+        EXPECT_EQ(x, -1.0);
+        EXPECT_EQ(y, -1.0);
+    }
+}
+
 } // namespace
