@@ -208,9 +208,9 @@ DBLD_EXPORT void DBLD_huellen_freigeben(AUSWERTUNG_HUELLEN* huellen);
 
 /* ---- Rendering: false colours, rasters, JPEG ----------------------------- */
 
-/* Rendering parameters.  grid: 0 = none, 1 = solid, 2 = dotted; mask: 1 =
- * draw masked cells light grey; quality: JPEG quality (libjpeg limits it to
- * 1 .. 100). */
+/* Rendering parameters.  grid: 0 = none, 1 = solid, 2 = dotted (other
+ * numbers are refused by every writer); mask: 1 = draw masked cells light
+ * grey; quality: JPEG quality (libjpeg limits it to 1 .. 100). */
 typedef struct BILDPARAMETER {
     int resolution; /* pixels per cell edge */
     int grid;
@@ -239,8 +239,8 @@ DBLD_EXPORT int DBLD_pixsize(int* width, int* height, const DBLD* dbld, int reso
                              int frame);
 /* Hands every pixel of the false-colour image to the writer, row by row from
  * the top (the record's last row first).  Draws nothing for a record without
- * rows or columns, a resolution below 1, a negative frame, or a size that
- * does not fit an int. */
+ * rows or columns, a resolution below 1, a negative frame, a grid outside
+ * 0 .. 2, or a size that does not fit an int. */
 DBLD_EXPORT void DBLD_put_gen(void* ausgabe, PIXELSCHREIBER pixelschreiber, const DBLD* dbld,
                               const BILDPARAMETER* par);
 /* Binary ("P6") and plain ("P3") PPM of the false-colour image; nothing is
@@ -264,7 +264,8 @@ DBLD_EXPORT void DBLD_print_color(FILE* f, const DBLD* dbld, int scale, int gap)
 /* JPEG of the false-colour image into a buffer from malloc, which the caller
  * frees with free (*buffer null and *length 0 on entry).  JPEG to a stdio
  * stream.  Both return 1 on success; 0 when the image cannot be made (no
- * rows or columns, resolution < 1, frame < 0, width or height above 65500,
+ * rows or columns, resolution < 1, frame < 0, grid outside 0 .. 2 ("grid <
+ * 0", "grid > 2"), width or height above 65500,
  * more than DBLD_BILDPUNKTE_MAX pixels, no memory, a libjpeg error such as a
  * failed write); the reason then goes to the diagnostic log and the buffer
  * and length are as on entry. */

@@ -20,9 +20,9 @@ constexpr size_t MELDUNG_MAX = 200;
 
 // Width, height and raster size (3 bytes per pixel) of the image a JPEG
 // writer would make.  Returns null when they are fine, else the reason:
-// "n_rows < 1", "n_cols < 1", "resolution < 1", "frame < 0",
-// "Bildbreite > 65500", "Bildhoehe > 65500" or "Bildpunkte > 67108864"
-// (DBLD_BILDPUNKTE_MAX).
+// "n_rows < 1", "n_cols < 1", "resolution < 1", "frame < 0", "grid < 0",
+// "grid > 2", "Bildbreite > 65500", "Bildhoehe > 65500" or "Bildpunkte >
+// 67108864" (DBLD_BILDPUNKTE_MAX).
 const char* jpeg_masse(const DBLD* dbld, const BILDPARAMETER* par, int* breite, int* hoehe,
                        size_t* rastergroesse);
 

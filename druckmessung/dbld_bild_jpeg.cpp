@@ -238,6 +238,10 @@ const char* jpeg_masse(const DBLD* dbld, const BILDPARAMETER* par, int* breite, 
         return "resolution < 1";
     if (par->frame < 0)
         return "frame < 0";
+    if (par->grid < 0)
+        return "grid < 0";
+    if (par->grid > 2)
+        return "grid > 2";
     long long b, h;
     masse(dbld, par->resolution, par->frame, &b, &h);
     if (b > JPEG_MAX_DIMENSION)
