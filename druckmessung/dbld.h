@@ -254,11 +254,16 @@ DBLD_EXPORT void DBLD_print_grey(FILE* f, const DBLD* dbld, int scale);
  * block of scale x scale pixels, cells separated by grey gaps. */
 DBLD_EXPORT void DBLD_print_color(FILE* f, const DBLD* dbld, int scale, int gap);
 /* Most pixels (width x height, border included) of one JPEG image: 2^26,
- * two and a half times a 128 x 128 mat at resolution 40 (26 million), a
- * quarter of a second on a PC and a JPEG of a few megabytes at most.  A
+ * two and a half times a 128 x 128 mat at resolution 40 (26 million).  A
  * larger image (a mistyped resolution or frame) is refused before anything
  * is allocated, where it would otherwise cost seconds to minutes and up to
- * gigabytes of memory. */
+ * gigabytes of memory.  At the limit, 8192 x 8192 pixels, a seated frame
+ * takes a quarter of a second on a PC and gives a JPEG of about 1 MB at
+ * quality 80; the largest JPEG found there is 143 MB (2.13 bytes per pixel:
+ * cells drawn at random in the scale's yellow or below 0 on a black
+ * background, resolution 2, quality 100), for which libjpeg's buffer grows
+ * to 256 MiB and the call holds 404 MB at its peak; measured with make bench
+ * (BM_jpeg_an_der_grenze). */
 #define DBLD_BILDPUNKTE_MAX 67108864
 
 /* JPEG of the false-colour image into a buffer from malloc, which the caller
