@@ -99,8 +99,9 @@ DBLD_EXPORT void DBLD_put(FILE* fp, const DBLD* dbld);
  * when, walking its eight neighbours in ring order, at least three positive
  * neighbours have been met and the last two of them came one right after
  * the other; every other cell is 0.  Mask all 0; val_min/val_max over the
- * kept positive cells.  Free the result with DBLD_delete; null only when
- * memory cannot be obtained. */
+ * kept positive cells.  An image without cells (zero rows or columns) gives
+ * its empty copy at once, whatever the other count.  Free the result with
+ * DBLD_delete; null only when memory cannot be obtained. */
 DBLD_EXPORT DBLD* DBLD_bereinigen(const DBLD* ursprung);
 
 /* ---- Evaluation results ------------------------------------------------- */
@@ -171,11 +172,19 @@ typedef union AUSWERTUNGSERGEBNIS {
 
 /* ---- Seat evaluations ---------------------------------------------------- */
 /* Each returns 1 when the result is filled and 0 when there is none (for
- * std and std+: working memory could not be obtained). */
+ * std and std+: working memory could not be obtained).  No result holds a
+ * value that is not finite: in std a side centroid, the combined centroid,
+ * the distance or the shares that come out NaN or infinite (weights of both
+ * signs that cancel) are missing (-1), in std+ such a side centroid is
+ * taken as that of a side without pressure, (0, 0), and such a distance is
+ * -1.  An image without cells gives its result at once, whatever the other
+ * count. */
 DBLD_EXPORT int DBLD_auswertung_std(AUSWERTUNGSERGEBNIS* ergebnis, const DBLD* dbld);
 DBLD_EXPORT int DBLD_auswertung_stdplus(AUSWERTUNGSERGEBNIS* ergebnis, const DBLD* dbld);
 /* Pressure-weighted centre of all unmasked nonzero cells; returns 1 when the
- * centre's x is greater than 0.  The mask must be present. */
+ * centre's x is greater than 0.  A centre that is not finite is none (-1,
+ * -1); an image without cells has none, at once.  The mask must be
+ * present. */
 DBLD_EXPORT int DBLD_auswertung_cop(double* px, double* py, const DBLD* dbld);
 
 /* ---- Hull evaluation ------------------------------------------------------ */
@@ -199,9 +208,10 @@ DBLD_EXPORT extern int n_rasterpunkte;
  * also after a return of 0.  Returns 1; 0 when no side could be evaluated
  * (n_rasterpunkte below 1, a raster that does not fit an int or one of more
  * than DBLD_RASTERPUNKTE_MAX points, with a message, or memory that cannot
- * be obtained).  A side whose transitions
- * fill the collection (reported with dbld_err_msg) is outlined from the ones
- * found up to then. */
+ * be obtained).  A side whose transitions fill the collection (reported
+ * with dbld_err_msg) is outlined from the ones found up to then.  An image
+ * without cells (zero rows or columns) has empty hulls at once, however
+ * many raster rows its other count would give. */
 DBLD_EXPORT int DBLD_auswertung_huellen(AUSWERTUNGSERGEBNIS* ergebnis, const DBLD* dbld);
 /* Frees both sides' point arrays of a hull result and empties them. */
 DBLD_EXPORT void DBLD_huellen_freigeben(AUSWERTUNG_HUELLEN* huellen);
