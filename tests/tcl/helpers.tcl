@@ -64,9 +64,9 @@ proc dbld_kind_knapp {script} {
 }
 
 # Whether such a limit binds a child: Tcl's own attempt at 100 MB then
-# fails.  Not so under qemu-user, which does not apply the limit to the
-# program it runs, nor under the sanitizer, whose allocator ends the
-# process instead of failing; nor without prlimit.
+# fails.  Not so under the sanitizer, whose allocator ends the process
+# instead of failing, nor without prlimit.  (Under qemu-user the limit
+# binds the emulator, and with it the program it runs.)
 proc dbld_adressraum_begrenzbar {} {
     lassign [dbld_kind_knapp {
         speicher_grenze 16
