@@ -42,9 +42,10 @@ int DBLD_auswertung_cop(double* px, double* py, const DBLD* dbld)
             y = y + (iy - y) * v / (double)g;
         }
     }
-    // Weights of both signs can carry the centre beyond the double range
-    // (steps v / g with a small running weight g); such a centre is
-    // missing, as for an image without pressure.
+    // The running weight, in 64 bits and never 0 where it divides, keeps
+    // the centre of int values within the double range; a centre that is
+    // not finite all the same is missing, as for an image without
+    // pressure, so that no such value leaves the evaluation.
     if (!std::isfinite(x) || !std::isfinite(y)) {
         dbld_dbg_msg("Druckmittelpunkt nicht endlich.\n");
         x = -1.0;

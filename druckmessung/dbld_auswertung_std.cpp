@@ -220,8 +220,8 @@ int auswertung_std(AUSWERTUNGSERGEBNIS* ergebnis, const int* druckbild, int n_y,
     e.schwerpunkt2.y = r2;
 
     // The dependent values of finite centroids can still leave the float
-    // range: the distance of two far points, the combined centroid when
-    // the weights cancel to 0 (a division by 0) or nearly.  They then
+    // range: the combined centroid when the side weights cancel to 0 (a
+    // division by 0) or nearly; the distance is tested alike.  They then
     // count as missing like those of a missing centroid.
     e.sitzknochenabstand = -1;
     e.schwerpunkt.x = -1;

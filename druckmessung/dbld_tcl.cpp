@@ -37,8 +37,6 @@ Tcl_Obj* bytes_versuchen(const unsigned char* daten, int n)
     if (n > 0) {
         // The byte array takes its length and a small header; 64 bytes
         // more cover that header in every Tcl 8.6.
-        if ((unsigned)n > UINT_MAX - 64)
-            return nullptr;
         char* probe = Tcl_AttemptAlloc((unsigned)n + 64);
         if (!probe)
             return nullptr;
