@@ -44,7 +44,7 @@ int Kalvora_Cmd(ClientData, Tcl_Interp* interp, int objargc, Tcl_Obj* const obja
     DBLD_min_max(&dbld);
     double score = DBLD_kalvora(&dbld);
     if (score < 0.0)
-        return fehler(interp, "zu wenig Speicher");
+        return dbld_tcl::zu_wenig_speicher(interp);
 
     // Every score in [0, 100] fits: "100.0" takes five characters.
     char text[6];
