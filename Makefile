@@ -9,6 +9,7 @@
 #   make pictures   the pictures of the documentation (doc/bilder/)
 #   make bench      the benchmarks
 #   make install    PREFIX=/usr/local DESTDIR=
+#   make uninstall  removes what the last make install put in place
 #   make winkeltabellen  the constant cosines, sines and tangents anew from
 #                   this machine's maths library (committed; see the
 #                   generator's comment before you do)
@@ -25,7 +26,7 @@ SANBUILD := build/san
 STUBSBUILD := build/stubs
 ARM64 := build/arm64
 
-.PHONY: winkeltabellen all test test-plain test-san test-stubs test-fuzz test-arm64 demo viewer pictures bench install clean
+.PHONY: winkeltabellen all test test-plain test-san test-stubs test-fuzz test-arm64 demo viewer pictures bench install uninstall clean
 
 all: $(BUILD)/Makefile
 	$(CMAKE) --build $(BUILD) -j $(JOBS)
@@ -106,6 +107,11 @@ bench: $(BUILD)/Makefile
 
 install: all
 	DESTDIR=$(DESTDIR) $(CMAKE) --install $(BUILD) --prefix $(PREFIX)
+
+# The files of the last install from $(BUILD) (install_manifest.txt, below
+# the same DESTDIR) and the project's own folders left empty.
+uninstall:
+	DESTDIR=$(DESTDIR) $(CMAKE) --build $(BUILD) --target uninstall
 
 winkeltabellen:
 	mkdir -p $(BUILD)
