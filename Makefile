@@ -3,7 +3,8 @@
 #   make            the libraries and build/pkgIndex.tcl
 #   make test       unit and Tcl suites, then again under ASan + UBSan,
 #                   and the Tcl suites under valgrind; the stubs build;
-#                   the same results on aarch64 and x86-64 (test-arm64)
+#                   the same results on aarch64 and x86-64 (test-arm64);
+#                   install, manual pages and Debian package (test-paket)
 #   make demo       the demo on the bundled recordings
 #   make viewer     the station view (Tk), VIEWER_ARGS="-aufnahme erzeugt64 file.txt"
 #   make pictures   the pictures of the documentation (doc/bilder/)
@@ -26,7 +27,7 @@ SANBUILD := build/san
 STUBSBUILD := build/stubs
 ARM64 := build/arm64
 
-.PHONY: winkeltabellen all test test-plain test-san test-stubs test-fuzz test-arm64 demo viewer pictures bench install uninstall clean
+.PHONY: winkeltabellen all test test-plain test-san test-stubs test-fuzz test-arm64 test-paket demo viewer pictures bench install uninstall clean
 
 all: $(BUILD)/Makefile
 	$(CMAKE) --build $(BUILD) -j $(JOBS)
@@ -37,7 +38,7 @@ $(BUILD)/Makefile: CMakeLists.txt
 $(SANBUILD)/Makefile: CMakeLists.txt
 	$(CMAKE) -S . -B $(SANBUILD) -DDBLD_SANITIZE=ON
 
-test: test-plain test-san test-stubs test-fuzz test-arm64
+test: test-plain test-san test-stubs test-fuzz test-arm64 test-paket
 
 # The test programs are not part of the default build (the target
 # testprogramme builds them); configuring again finds test tools installed
@@ -87,6 +88,12 @@ test-fuzz:
 # the aarch64 build: tests/plattform/plattform.sh.
 test-arm64: all
 	JOBS=$(JOBS) tests/plattform/plattform.sh $(BUILD) $(ARM64)
+
+# make install / uninstall into build/paket, the manual pages, and the
+# Debian package built from the tracked files with lintian on it
+# (tests/paket/paket.sh).
+test-paket: all
+	tests/paket/paket.sh $(BUILD)
 
 demo: all
 	tclsh8.6 demo/demo.tcl $(BUILD)

@@ -9,11 +9,19 @@
 set -euo pipefail
 cd "$(dirname "$0")"
 
-pakete=(make cmake g++ clang libclang-rt-14-dev tcl8.6 tcl8.6-dev libjpeg-dev
-        libjpeg-turbo-progs libgtest-dev libgmock-dev libbenchmark-dev valgrind
-        util-linux procps python3 python3-tk tk8.6 libtk-img xvfb xauth)
-# The tests also cross-build for aarch64 and run that build under qemu.
-[ "${1:-}" != test ] || pakete+=(g++-aarch64-linux-gnu qemu-user)
+# What the libraries, the package index and dbldinfo need (all the demo
+# needs); each other job adds its own.
+pakete=(make cmake g++ tcl8.6 tcl8.6-dev libjpeg-dev)
+case "${1:-}" in
+    # The test tools, the aarch64 cross build run under qemu, and the
+    # Debian package build with lintian and the manual pages.
+    test)   pakete+=(clang libclang-rt-14-dev libjpeg-turbo-progs libgtest-dev libgmock-dev
+                     valgrind util-linux procps python3 python3-tk tk8.6 libtk-img xvfb xauth
+                     g++-aarch64-linux-gnu qemu-user
+                     git build-essential dpkg-dev debhelper fakeroot lintian pandoc man-db) ;;
+    bench)  pakete+=(libbenchmark-dev) ;;
+    viewer) pakete+=(tk8.6 libtk-img) ;;
+esac
 
 fehlende=()
 for p in "${pakete[@]}"; do
