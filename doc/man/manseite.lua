@@ -11,8 +11,9 @@
 -- subsections .SS; the heading of a further input file becomes .SH.
 -- Pictures are left out.  Table columns get widths after their longest
 -- cell, together with the gaps between them within the 70 columns pandoc
--- gives a table, so that it fits a terminal of 80; text is set ragged right
--- (narrow table columns cannot be justified).
+-- gives a table, so that it fits a terminal of 80; text is set ragged right,
+-- also inside table cells (groff 1.23 justifies a table's text blocks anew,
+-- and narrow columns cannot be justified).
 
 local stringify = pandoc.utils.stringify
 
@@ -50,6 +51,17 @@ function Table(t)
   end
   messen(t.head.rows)
   for _, k in ipairs(t.bodies) do messen(k.body) end
+  local function linksbuendig(zeilen)
+    for _, zeile in ipairs(zeilen) do
+      for _, z in ipairs(zeile.cells) do
+        local inhalt = pandoc.List({ pandoc.RawBlock('man', '.ad l') })
+        inhalt:extend(z.contents)
+        z.contents = inhalt
+      end
+    end
+  end
+  linksbuendig(t.head.rows)
+  for _, k in ipairs(t.bodies) do linksbuendig(k.body) end
   -- each column at least its longest word, the rest after the cells' lengths
   local n = #t.colspecs
   local frei = 67 - 3 * (n - 1)

@@ -14,7 +14,8 @@
 #       dpkg-buildpackage -us -uc -b timed, lintian on the result
 # suite: bookworm (default) or trixie.  The root is made anew in a temporary
 # folder and removed afterwards; DBLD_WURZEL_VORLAGE=<folder> copies a
-# pristine root made earlier with debootstrap instead.
+# pristine root made earlier with debootstrap instead.  DBLD_PROTOKOLLE=<folder>
+# keeps the logs of apt, the demo and the package build there.
 set -eu
 modus=$1
 quelle=$(cd "$2" && pwd)
@@ -22,6 +23,10 @@ suite=${3:-bookworm}
 wurzel=$(mktemp -d "${TMPDIR:-/var/tmp}/druckmessung-$suite-XXXXXX")
 meldung() { echo "chroot.sh: $*"; }
 aufraeumen() {
+    if [ -n "${DBLD_PROTOKOLLE:-}" ]; then
+        mkdir -p "$DBLD_PROTOKOLLE"
+        cp "$wurzel"/root/*.log "$DBLD_PROTOKOLLE"/ 2> /dev/null || true
+    fi
     for m in dev/pts dev proc; do
         umount "$wurzel/$m" 2> /dev/null || true
     done
@@ -100,7 +105,8 @@ paketbau)
     meldung "dpkg-buildpackage: $(($(date +%s) - start)) s, $(grep -E '^[0-9]+% tests passed' "$wurzel/root/bau.log")"
     meldung "compile lines without -ffp-contract=off:" \
             "$(grep -E 'c\+\+ .* -c /' "$wurzel/root/bau.log" | grep -vc -- '-ffp-contract=off' || true)" \
-            "of $(grep -cE 'c\+\+ .* -c /' "$wurzel/root/bau.log")"
+            "of $(grep -cE 'c\+\+ .* -c /' "$wurzel/root/bau.log");" \
+            "compiler warnings: $(grep -cE '^[^ ]+:[0-9]+:[0-9]+: warning:' "$wurzel/root/bau.log" || true)"
     ls "$wurzel/root"/*.deb
     drin 'lintian --fail-on error /root/*.changes'; status=$?
     meldung "lintian exit status $status"
