@@ -20,7 +20,7 @@ set -eu
 modus=$1
 quelle=$(cd "$2" && pwd)
 suite=${3:-bookworm}
-wurzel=$(mktemp -d "${TMPDIR:-/var/tmp}/druckmessung-$suite-XXXXXX")
+wurzel=$(mktemp -d --tmpdir "druckmessung-$suite-XXXXXX")
 meldung() { echo "chroot.sh: $*"; }
 aufraeumen() {
     if [ -n "${DBLD_PROTOKOLLE:-}" ]; then
