@@ -77,7 +77,7 @@ pakete)
     else
         meldung "dbldinfo --help: exit status not 0"; fehler=1
     fi
-    demo=$(drin 'cd /tmp && tclsh8.6 /usr/share/doc/tcl-druckmessung/examples/demo/demo.tcl 2>&1 | grep -c "^u82 "') || true
+    demo=$(drin 'cd /root && tclsh8.6 /usr/share/doc/tcl-druckmessung/examples/demo/demo.tcl 2>&1 | grep -c "^u82 "') || true
     meldung "installed demo: $demo lines of the recording u82"
     [ "${demo:-0}" -gt 0 ] || fehler=1
     [ $fehler -eq 0 ] && meldung "all checks passed" || meldung "FAILED"
