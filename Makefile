@@ -6,11 +6,13 @@
 #                   the same results on every platform (test-plattform):
 #                   x86-64 with and without AVX2, Debian 13's C library
 #                   and Tcl, aarch64, armhf and i386
+#                   install, manual pages and Debian package (test-paket)
 #   make demo       the demo on the bundled recordings
 #   make viewer     the station view (Tk), VIEWER_ARGS="-aufnahme erzeugt64 file.txt"
 #   make pictures   the pictures of the documentation (doc/bilder/)
 #   make bench      the benchmarks
 #   make install    PREFIX=/usr/local DESTDIR=
+#   make uninstall  removes what the last make install put in place
 #   make winkeltabellen  the constant cosines, sines and tangents anew from
 #                   this machine's maths library (committed; see the
 #                   generator's comment before you do)
@@ -27,7 +29,7 @@ SANBUILD := build/san
 STUBSBUILD := build/stubs
 PLATTFORM := build/plattform
 
-.PHONY: winkeltabellen all test test-plain test-san test-stubs test-fuzz test-plattform demo viewer pictures bench install clean
+.PHONY: winkeltabellen all test test-plain test-san test-stubs test-fuzz test-plattform test-paket demo viewer pictures bench install uninstall clean
 
 all: $(BUILD)/Makefile
 	$(CMAKE) --build $(BUILD) -j $(JOBS)
@@ -38,7 +40,7 @@ $(BUILD)/Makefile: CMakeLists.txt
 $(SANBUILD)/Makefile: CMakeLists.txt
 	$(CMAKE) -S . -B $(SANBUILD) -DDBLD_SANITIZE=ON
 
-test: test-plain test-san test-stubs test-fuzz test-plattform
+test: test-plain test-san test-stubs test-fuzz test-plattform test-paket
 
 # The test programs are not part of the default build (the target
 # testprogramme builds them); configuring again finds test tools installed
@@ -94,6 +96,12 @@ test-plattform: all
 	$(CMAKE) --build $(BUILD) -j $(JOBS) --target testprogramme
 	JOBS=$(JOBS) tests/plattform/plattform.sh $(BUILD) $(PLATTFORM)
 
+# make install / uninstall into build/paket, the manual pages, and the
+# Debian package built from the tracked files with lintian on it
+# (tests/paket/paket.sh).
+test-paket: all
+	tests/paket/paket.sh $(BUILD)
+
 demo: all
 	tclsh8.6 demo/demo.tcl $(BUILD)
 
@@ -113,6 +121,11 @@ bench: $(BUILD)/Makefile
 
 install: all
 	DESTDIR=$(DESTDIR) $(CMAKE) --install $(BUILD) --prefix $(PREFIX)
+
+# The files of the last install from $(BUILD) (install_manifest.txt, below
+# the same DESTDIR) and the project's own folders left empty.
+uninstall:
+	DESTDIR=$(DESTDIR) $(CMAKE) --build $(BUILD) --target uninstall
 
 winkeltabellen:
 	mkdir -p $(BUILD)

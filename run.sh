@@ -4,19 +4,27 @@
 #   ./run.sh demo    the demo on the bundled recordings
 #   ./run.sh test    all test suites (plain, ASan + UBSan, valgrind, fuzzer,
 #                    and the platforms: aarch64 and armhf under qemu, i386,
-#                    Debian 13's C library and Tcl, the comparison of all)
+#                    Debian 13's C library and Tcl, the comparison of all;
+#                    install, manual pages and the Debian package)
 #   ./run.sh bench   the benchmarks
 #   ./run.sh viewer  the station view on the display (Tk, Img)
 set -euo pipefail
 cd "$(dirname "$0")"
 
-pakete=(make cmake g++ clang tcl8.6 tcl8.6-dev libjpeg-dev
-        libjpeg-turbo-progs libgtest-dev libgmock-dev libbenchmark-dev valgrind
-        util-linux procps python3 python3-tk tk8.6 libtk-img xvfb xauth)
-# The tests also cross-build for aarch64, armhf and i386 and run those builds
-# under qemu (i386 natively).
-[ "${1:-}" != test ] || pakete+=(g++-aarch64-linux-gnu g++-arm-linux-gnueabihf
-                                 g++-i686-linux-gnu qemu-user)
+# What the libraries, the package index and dbldinfo need (all the demo
+# needs); each other job adds its own.
+pakete=(make cmake g++ tcl8.6 tcl8.6-dev libjpeg-dev)
+case "${1:-}" in
+    # The test tools (clang's runtime below), the cross builds for aarch64,
+    # armhf and i386 run under qemu (i386 natively), and the Debian package
+    # build with lintian and the manual pages.
+    test)   pakete+=(clang libjpeg-turbo-progs libgtest-dev libgmock-dev
+                     valgrind util-linux procps python3 python3-tk tk8.6 libtk-img xvfb xauth
+                     g++-aarch64-linux-gnu g++-arm-linux-gnueabihf g++-i686-linux-gnu qemu-user
+                     git build-essential dpkg-dev debhelper fakeroot lintian pandoc man-db) ;;
+    bench)  pakete+=(libbenchmark-dev) ;;
+    viewer) pakete+=(tk8.6 libtk-img) ;;
+esac
 
 installiert() {  # package pattern
     dpkg-query -W -f='${Status}\n' "$1" 2>/dev/null | grep -q "install ok installed"
@@ -28,9 +36,9 @@ done
 # clang's runtime (sanitizers, libFuzzer) has a name of its own in each
 # release: libclang-rt-dev where apt offers it (Debian 13, Debian 12 since a
 # point release), else the package of clang's version (libclang-rt-14-dev on
-# Debian 12); either one installed will do.
+# Debian 12); either one installed will do. Only the tests need it.
 clang_rt=""
-installiert 'libclang-rt-*dev' || clang_rt=fehlt
+[ "${1:-}" != test ] || installiert 'libclang-rt-*dev' || clang_rt=fehlt
 if [ ${#fehlende[@]} -gt 0 ] || [ -n "$clang_rt" ]; then
     sudo=""
     [ "$(id -u)" -eq 0 ] || sudo="sudo"

@@ -23,7 +23,7 @@ function(dbld_paket target)
   if(DBLD_TCL_STUBS)
     target_link_libraries(${target} PRIVATE ${TCL_STUB_LIBRARY})
   endif()
-  install(TARGETS ${target} LIBRARY DESTINATION ${DBLD_TCL_PKGDIR})
+  install(TARGETS ${target} LIBRARY DESTINATION ${DBLD_TCL_PAKETORDNER})
 endfunction()
 
 # dbld_tcl_objekte(<target> <files...>): an object library of sources that
@@ -34,17 +34,55 @@ function(dbld_tcl_objekte target)
   target_link_libraries(${target} PUBLIC dbld_tcl)
 endfunction()
 
-# build/pkgIndex.tcl with one line per package module.
+# The Tcl versions the modules serve, each as a requirement of "package
+# vsatisfies" followed by the name of a package's module file built for it
+# (<name> stands for the target).  A build for another Tcl adds its pair;
+# the first pair the running Tcl satisfies gives the files it loads.
+set(DBLD_TCL_BAUARTEN "8.6" "lib<name>.so")
+
+# build/pkgIndex.tcl: returns at once in a Tcl that no pair serves, so that
+# such an interpreter finds no package here instead of a module it cannot
+# load; otherwise one "package ifneeded" per package module.
 function(dbld_paketindex)
-  set(index "# Tcl package index of the pressure image libraries.\n")
-  foreach(target ${ARGN})
-    get_target_property(name ${target} DBLD_PAKET)
-    get_target_property(version ${target} DBLD_VERSION)
-    string(APPEND index "package ifneeded ${name} ${version} "
-           "[list load [file join \$dir lib${target}.so] ${name}]\n")
+  list(LENGTH DBLD_TCL_BAUARTEN n)
+  math(EXPR letzte "${n} - 2")
+  # One pair: the lines as they are; several: one branch per pair.
+  set(einzug "")
+  if(n GREATER 2)
+    set(einzug "    ")
+  endif()
+  set(anforderungen "")
+  set(zweige "")
+  foreach(i RANGE 0 ${letzte} 2)
+    math(EXPR j "${i} + 1")
+    list(GET DBLD_TCL_BAUARTEN ${i} anforderung)
+    list(GET DBLD_TCL_BAUARTEN ${j} muster)
+    string(APPEND anforderungen " ${anforderung}")
+    if(n GREATER 2)
+      if(i EQUAL 0)
+        string(APPEND zweige "if")
+      else()
+        string(APPEND zweige "} elseif")
+      endif()
+      string(APPEND zweige " {[package vsatisfies [package provide Tcl] ${anforderung}]} {\n")
+    endif()
+    foreach(target ${ARGN})
+      get_target_property(name ${target} DBLD_PAKET)
+      get_target_property(version ${target} DBLD_VERSION)
+      string(REPLACE "<name>" "${target}" datei "${muster}")
+      string(APPEND zweige "${einzug}package ifneeded ${name} ${version} "
+             "[list load [file join \$dir ${datei}] ${name}]\n")
+    endforeach()
   endforeach()
-  file(WRITE ${CMAKE_BINARY_DIR}/pkgIndex.tcl "${index}")
-  install(FILES ${CMAKE_BINARY_DIR}/pkgIndex.tcl DESTINATION ${DBLD_TCL_PKGDIR})
+  if(n GREATER 2)
+    string(APPEND zweige "}\n")
+  endif()
+  file(WRITE ${CMAKE_BINARY_DIR}/pkgIndex.tcl
+       "# Tcl package index of the pressure image libraries "
+       "(druckmessung ${PROJECT_VERSION}).\n"
+       "if {![package vsatisfies [package provide Tcl]${anforderungen}]} {return}\n"
+       "${zweige}")
+  install(FILES ${CMAKE_BINARY_DIR}/pkgIndex.tcl DESTINATION ${DBLD_TCL_PAKETORDNER})
 endfunction()
 
 # Usage requirements of everything that includes tcl.h.
