@@ -6,12 +6,16 @@
 #   make test       unit and Tcl suites, the Tcl suites and the comparison
 #                   driver under Tcl 9 as well, then again under ASan +
 #                   UBSan, and the Tcl suites under valgrind; the stubs
-#                   build; the same results on aarch64 and x86-64 (test-arm64)
+#                   build; the same results on every platform
+#                   (test-plattform): x86-64 with and without AVX2, Debian
+#                   13's C library and Tcl, aarch64, armhf and i386;
+#                   install, manual pages and Debian package (test-paket)
 #   make demo       the demo on the bundled recordings
 #   make viewer     the station view (Tk), VIEWER_ARGS="-aufnahme erzeugt64 file.txt"
 #   make pictures   the pictures of the documentation (doc/bilder/)
 #   make bench      the benchmarks
 #   make install    PREFIX=/usr/local DESTDIR=
+#   make uninstall  removes what the last make install put in place
 #   make winkeltabellen  the constant cosines, sines and tangents anew from
 #                   this machine's maths library (committed; see the
 #                   generator's comment before you do)
@@ -26,9 +30,9 @@ CTEST ?= ctest
 BUILD := build
 SANBUILD := build/san
 STUBSBUILD := build/stubs
-ARM64 := build/arm64
+PLATTFORM := build/plattform
 
-.PHONY: winkeltabellen all tcl9 test test-plain test-san test-stubs test-fuzz test-arm64 demo viewer pictures bench install clean
+.PHONY: winkeltabellen all tcl9 test test-plain test-san test-stubs test-fuzz test-plattform test-paket demo viewer pictures bench install uninstall clean
 
 all: $(BUILD)/Makefile
 	$(CMAKE) --build $(BUILD) -j $(JOBS)
@@ -39,16 +43,15 @@ $(BUILD)/Makefile: CMakeLists.txt
 # The packages for Tcl 9 (build/tcl9/libtcl9<name>.so and its pkgIndex.tcl),
 # a second set of targets in the same build: against the installed Tcl 9
 # (Debian: tcl9.0-dev), else against Debian 13's Tcl 9 of the host's
-# architecture, unpacked into $(TCL9_SYSROOT) with a private apt state (the
+# architecture, unpacked by tests/plattform/sysroot.sh into the folder the
+# platform check runs Debian 13's runtime from (one download for both; the
 # host's package set stays as it is).
-TCL9_SYSROOT := $(abspath $(BUILD)/debian13-tcl9/sysroot)
-TCL9_PAKETE := libc6 libgcc-s1 libstdc++6 zlib1g libtommath1 libtcl9.0 tcl9.0 tcl9.0-dev \
-	libjpeg62-turbo
+TCL9_SYSROOT := $(abspath $(PLATTFORM)/trixie-amd64/sysroot)
 TCL9_INSTALLIERT := $(and $(wildcard /usr/include/tcl9.0/tcl.h),$(shell command -v tclsh9.0))
 
 tcl9:
 ifeq ($(TCL9_INSTALLIERT),)
-	$(MAKE) $(TCL9_SYSROOT)/.pakete
+	tests/plattform/sysroot.sh amd64 trixie $(TCL9_SYSROOT) $$(cat tests/plattform/debian13_laufzeit)
 	$(CMAKE) -S . -B $(BUILD) -DCMAKE_INSTALL_PREFIX=$(PREFIX) -DDBLD_TCL9=ON \
 	  -DDBLD_TCL9_SYSROOT=$(TCL9_SYSROOT)
 else
@@ -57,38 +60,10 @@ else
 endif
 	$(CMAKE) --build $(BUILD) -j $(JOBS) --target tcl9
 
-# The folder of Debian 13's packages, made as tests/plattform/sysroot.sh
-# makes the arm64 one (apt on a state, cache and sources list of its own
-# beside the folder, the release checked against the host's Debian archive
-# keyring, the downloads unpacked with dpkg -x), until that script takes an
-# architecture and a release.
-TCL9_APT := $(dir $(TCL9_SYSROOT))apt
-TCL9_ARCH := $(shell dpkg --print-architecture 2>/dev/null)
-TCL9_APT_GET := apt-get -q -o Dir::State=$(TCL9_APT)/state \
-	-o Dir::State::status=$(TCL9_APT)/status -o Dir::Cache=$(TCL9_APT)/cache \
-	-o Dir::Etc::SourceList=$(TCL9_APT)/sources.list \
-	-o Dir::Etc::SourceParts=$(TCL9_APT)/sources.list.d \
-	-o APT::Architecture=$(TCL9_ARCH) -o APT::Architectures=$(TCL9_ARCH) \
-	$(if $(filter 0,$(shell id -u)),-o APT::Sandbox::User=root)
-
-$(TCL9_SYSROOT)/.pakete:
-	rm -rf $(TCL9_APT) $(TCL9_SYSROOT)
-	mkdir -p $(TCL9_APT)/state/lists/partial $(TCL9_APT)/cache/archives/partial \
-	  $(TCL9_APT)/sources.list.d $(TCL9_APT)/debs $(TCL9_SYSROOT)
-	: > $(TCL9_APT)/status
-	echo "deb [signed-by=/usr/share/keyrings/debian-archive-keyring.gpg]" \
-	  "http://deb.debian.org/debian trixie main" > $(TCL9_APT)/sources.list
-	$(TCL9_APT_GET) update > $(TCL9_APT)/update.log 2>&1 || { cat $(TCL9_APT)/update.log; exit 1; }
-	cd $(TCL9_APT)/debs && $(TCL9_APT_GET) download $(TCL9_PAKETE) > ../download.log 2>&1 || \
-	  { cat $(TCL9_APT)/download.log; exit 1; }
-	for deb in $(TCL9_APT)/debs/*.deb; do dpkg -x $$deb $(TCL9_SYSROOT); done
-	echo "$(TCL9_PAKETE)" > $@
-	@echo "tcl9: $$(ls $(TCL9_APT)/debs | wc -l) $(TCL9_ARCH) packages of Debian 13 in $(TCL9_SYSROOT)"
-
 $(SANBUILD)/Makefile: CMakeLists.txt
 	$(CMAKE) -S . -B $(SANBUILD) -DDBLD_SANITIZE=ON
 
-test: test-plain test-san test-stubs test-fuzz test-arm64
+test: test-plain test-san test-stubs test-fuzz test-plattform test-paket
 
 # The test programs are not part of the default build (the target
 # testprogramme builds them); configuring again finds test tools installed
@@ -132,13 +107,24 @@ test-fuzz:
 	  -close_fd_mask=3 -print_final_stats=1 -artifact_prefix=$(FUZZ)/ \
 	  $(FUZZ)/corpus_dbld_get
 
-# The cross build for aarch64 in $(ARM64) (Debian's arm64 Tcl and libjpeg
-# unpacked there), its unit tests and Tcl suites under qemu-aarch64, and the
-# results of every command on a few hundred frames, byte for byte alike from
-# the native build, from it under qemu-x86_64 -cpu qemu64 (no AVX2) and from
-# the aarch64 build: tests/plattform/plattform.sh.
-test-arm64: all
-	JOBS=$(JOBS) tests/plattform/plattform.sh $(BUILD) $(ARM64)
+# The platforms the stations run, in $(PLATTFORM): Debian's packages of each
+# unpacked there (arm64, armhf and i386 of the host's release, amd64 of
+# Debian 13), the cross builds for aarch64, armhf and i386 with their unit
+# tests and Tcl suites (under qemu-aarch64 and qemu-arm, i386 natively
+# through its own loader), the native build's suites with Debian 13's C
+# library and Tcl, the instruction checks (no fused multiply-add, no x87
+# arithmetic, the SSE2 check on i386), and the results of every command on
+# a few hundred frames byte for byte alike on all of them and under
+# qemu-x86_64 -cpu qemu64 (no AVX2): tests/plattform/plattform.sh.
+test-plattform: all
+	$(CMAKE) --build $(BUILD) -j $(JOBS) --target testprogramme
+	JOBS=$(JOBS) tests/plattform/plattform.sh $(BUILD) $(PLATTFORM)
+
+# make install / uninstall into build/paket, the manual pages, and the
+# Debian package built from the tracked files with lintian on it
+# (tests/paket/paket.sh).
+test-paket: all
+	tests/paket/paket.sh $(BUILD)
 
 demo: all
 	tclsh8.6 demo/demo.tcl $(BUILD)
@@ -159,6 +145,11 @@ bench: $(BUILD)/Makefile
 
 install: all
 	DESTDIR=$(DESTDIR) $(CMAKE) --install $(BUILD) --prefix $(PREFIX)
+
+# The files of the last install from $(BUILD) (install_manifest.txt, below
+# the same DESTDIR) and the project's own folders left empty.
+uninstall:
+	DESTDIR=$(DESTDIR) $(CMAKE) --build $(BUILD) --target uninstall
 
 winkeltabellen:
 	mkdir -p $(BUILD)

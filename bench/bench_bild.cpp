@@ -10,7 +10,13 @@
 //   raster not;
 // - BM_put_gen: the raster through the pixel-writer interface;
 // - BM_punktweise: the raster sampled pixel by pixel through DBLD_dbldvalsq,
-//   as the rasteriser is defined (what the row raster replaced).
+//   as the rasteriser is defined (what the row raster replaced);
+// - BM_jpeg_an_der_grenze: the size of the largest JPEG found at the pixel
+//   limit (8192 x 8192 pixels, 8190 x 8190 at resolution 3; quality 100): cells drawn at random in the
+//   brightest colour of the scale or below 0 on a black background, the
+//   hardest the colour scale offers libjpeg; one call each at resolution
+//   1, 2 and 3 (counters jpeg_bytes, bytes_je_punkt, and jpeg_spitze, the
+//   peak of the bytes in use during the call, libjpeg's buffer included).
 #include "dbld.h"
 #include "druckmessung/dbld_bild_intern.h"
 
@@ -25,6 +31,7 @@
 #include <algorithm>
 #include <chrono>
 #include <cmath>
+#include <cstdint>
 #include <cstdlib>
 #include <cstring>
 #include <vector>
@@ -257,6 +264,43 @@ void BM_punktweise(benchmark::State& state)
     state.SetComplexityN((int64_t)r.n * r.n);
 }
 
+void BM_jpeg_an_der_grenze(benchmark::State& state)
+{
+    const int res = (int)state.range(0);
+    const int n = 8192 / res;
+    std::vector<int> werte((size_t)n * n), maske(werte.size(), 0);
+    // Level 196 gives the scale's yellow (255, 255, 0); -1 the background.
+    uint32_t z = 20261212;
+    for (int& v : werte) {
+        z = z * 1664525u + 1013904223u;
+        v = (z >> 31) ? 196 : -1;
+    }
+    DBLD dbld = {n, n, werte.data(), 0, 0, maske.data()};
+    DBLD_min_max(&dbld);
+    BILDPARAMETER par = {res, 0, 0, 0, 100};
+    int rot, gruen, blau;
+    DBLD_get_bgcolor(&rot, &gruen, &blau);
+    DBLD_set_bgcolor(0, 0, 0);
+    unsigned long laenge = 0;
+    size_t angefordert = 0;
+    long long spitze = 0;
+    for (auto _ : state) {
+        zaehlen(
+            [&] {
+                unsigned char* puffer = nullptr;
+                laenge = 0;
+                if (!DBLD_to_jpeg(&puffer, &laenge, &dbld, &par))
+                    state.SkipWithError("no JPEG");
+                free(puffer);
+            },
+            &angefordert, &spitze);
+    }
+    DBLD_set_bgcolor(rot, gruen, blau);
+    state.counters["jpeg_bytes"] = (double)laenge;
+    state.counters["jpeg_spitze"] = (double)spitze;
+    state.counters["bytes_je_punkt"] = (double)laenge / ((double)n * res * n * res);
+}
+
 } // namespace
 
 BENCHMARK(BM_to_jpeg)->RangeMultiplier(2)->Range(16, 128)->Unit(benchmark::kMicrosecond)
@@ -265,3 +309,4 @@ BENCHMARK(BM_put_gen)->RangeMultiplier(2)->Range(16, 128)->Unit(benchmark::kMicr
     ->Complexity(benchmark::oN);
 BENCHMARK(BM_punktweise)->RangeMultiplier(2)->Range(16, 128)->Unit(benchmark::kMicrosecond)
     ->Complexity(benchmark::oN);
+BENCHMARK(BM_jpeg_an_der_grenze)->DenseRange(1, 3)->Iterations(1)->Unit(benchmark::kMillisecond);

@@ -51,7 +51,7 @@ function(dbld_paket target)
       DBLD_VERSION ${P_VERSION}
       DBLD_EXPORTE "${P_EXPORTS}")
     target_link_options(${modul} PRIVATE -Wl,--version-script=${DBLD_DIR}/exports.map)
-    install(TARGETS ${modul} LIBRARY DESTINATION ${DBLD_TCL_PKGDIR})
+    install(TARGETS ${modul} LIBRARY DESTINATION ${DBLD_TCL_PAKETORDNER})
   endforeach()
   if(DBLD_TCL86_AKTIV)
     set_target_properties(${target} PROPERTIES LIBRARY_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR})
@@ -86,12 +86,14 @@ endfunction()
 
 # The text of a package index over the modules of the given targets: each
 # module offered to the Tcl it was built for, a module for Tcl 8.6
-# (lib<name>.so) to Tcl 8.6 and later 8.x, one for Tcl 9
-# (libtcl9<name>.so) to Tcl 9.x, as their entries require.
+# (lib<name>.so) to Tcl 8.6 and later 8.x, one for Tcl 9 (libtcl9<name>.so)
+# to Tcl 9.x, as their entries require.  The index returns at once in a Tcl
+# that none serves, so that such an interpreter finds no package here
+# instead of a module it cannot load.  One Tcl: its lines as they are;
+# both: one branch each.
 function(dbld_indextext var)
-  string(CONCAT text "# Tcl package index of the pressure image libraries: each package from\n"
-                     "# the module built for the running Tcl.\n")
-  set(zweig if)
+  set(anforderungen)
+  set(zweige)
   foreach(tcl 8.6 9.0)
     set(zeilen)
     foreach(target ${ARGN})
@@ -106,17 +108,36 @@ function(dbld_indextext var)
         set(fuer 9.0)
       endif()
       if(fuer STREQUAL tcl)
-        string(APPEND zeilen "    package ifneeded ${name} ${version} "
-               "[list load [file join \$dir lib${datei}.so] ${name}]\n")
+        list(APPEND zeilen "package ifneeded ${name} ${version} [list load [file join \$dir lib${datei}.so] ${name}]\n")
       endif()
     endforeach()
     if(zeilen)
-      string(APPEND text "${zweig} {[package vsatisfies [package provide Tcl] ${tcl}]} {\n"
-             "${zeilen}}")
-      set(zweig " elseif")
+      list(APPEND anforderungen ${tcl})
+      list(APPEND zweige "${tcl}")
+      set(zeilen_${tcl} ${zeilen})
     endif()
   endforeach()
-  set(${var} "${text}\n" PARENT_SCOPE)
+  list(JOIN anforderungen " " anforderung_text)
+  string(CONCAT text "# Tcl package index of the pressure image libraries "
+                     "(druckmessung ${PROJECT_VERSION}).\n"
+                     "if {![package vsatisfies [package provide Tcl] ${anforderung_text}]} {return}\n")
+  list(LENGTH zweige n)
+  set(zweig if)
+  foreach(tcl ${zweige})
+    if(n EQUAL 1)
+      string(APPEND text ${zeilen_${tcl}})
+    else()
+      string(APPEND text "${zweig} {[package vsatisfies [package provide Tcl] ${tcl}]} {\n")
+      foreach(zeile ${zeilen_${tcl}})
+        string(APPEND text "    ${zeile}")
+      endforeach()
+      set(zweig "} elseif")
+    endif()
+  endforeach()
+  if(n GREATER 1)
+    string(APPEND text "}\n")
+  endif()
+  set(${var} "${text}" PARENT_SCOPE)
 endfunction()
 
 # build/pkgIndex.tcl over the modules for Tcl 8.6 and, with Tcl 9,
@@ -138,7 +159,7 @@ function(dbld_paketindex)
   endif()
   dbld_indextext(text ${module86} ${module9})
   file(WRITE ${CMAKE_BINARY_DIR}/pkgIndex_installiert.tcl "${text}")
-  install(FILES ${CMAKE_BINARY_DIR}/pkgIndex_installiert.tcl DESTINATION ${DBLD_TCL_PKGDIR}
+  install(FILES ${CMAKE_BINARY_DIR}/pkgIndex_installiert.tcl DESTINATION ${DBLD_TCL_PAKETORDNER}
           RENAME pkgIndex.tcl)
 endfunction()
 

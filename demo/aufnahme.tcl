@@ -185,10 +185,13 @@ proc ::aufnahme::varianten {} {
 
 # A child interpreter with the station package (its own ::druckbild::analyse
 # would replace that of Druckbildanalyse in the calling one), loaded from
-# the build folder.  Errors are those of package require.
+# the build folder (from where Tcl finds it for "").  Errors are those of
+# package require.
 proc ::aufnahme::stationsinterp {name build} {
     interp create $name
-    $name eval [list lappend auto_path $build]
+    if {$build ne ""} {
+        $name eval [list lappend auto_path $build]
+    }
     $name eval {package require Kmqstationd 0.1}
     return $name
 }

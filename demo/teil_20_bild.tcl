@@ -1,11 +1,9 @@
 # False-colour JPEG images of the first frame of each recording: plain,
 # with a solid grid and a border, and with the empty cells masked on a
-# dotted grid.  The files go to demo/ausgabe/.  Runs in an interpreter of
-# its own: the station package brings its own ::druckbild::analyse.
+# dotted grid.  The files go to the demo's output folder.  Runs in an
+# interpreter of its own: the station package brings its own
+# ::druckbild::analyse.
 ::aufnahme::stationsinterp bild $build
-
-set ausgabe_dir [file join $demo_dir ausgabe]
-file mkdir $ausgabe_dir
 
 # Width and height from the frame header of JPEG data.
 proc jpeg_masse {daten} {

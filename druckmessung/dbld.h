@@ -99,8 +99,9 @@ DBLD_EXPORT void DBLD_put(FILE* fp, const DBLD* dbld);
  * when, walking its eight neighbours in ring order, at least three positive
  * neighbours have been met and the last two of them came one right after
  * the other; every other cell is 0.  Mask all 0; val_min/val_max over the
- * kept positive cells.  Free the result with DBLD_delete; null only when
- * memory cannot be obtained. */
+ * kept positive cells.  An image without cells (zero rows or columns) gives
+ * its empty copy at once, whatever the other count.  Free the result with
+ * DBLD_delete; null only when memory cannot be obtained. */
 DBLD_EXPORT DBLD* DBLD_bereinigen(const DBLD* ursprung);
 
 /* ---- Evaluation results ------------------------------------------------- */
@@ -171,11 +172,19 @@ typedef union AUSWERTUNGSERGEBNIS {
 
 /* ---- Seat evaluations ---------------------------------------------------- */
 /* Each returns 1 when the result is filled and 0 when there is none (for
- * std and std+: working memory could not be obtained). */
+ * std and std+: working memory could not be obtained).  No result holds a
+ * value that is not finite: in std a side centroid, the combined centroid,
+ * the distance or the shares that come out NaN or infinite (weights of both
+ * signs that cancel) are missing (-1), in std+ such a side centroid is
+ * taken as that of a side without pressure, (0, 0), and such a distance is
+ * -1.  An image without cells gives its result at once, whatever the other
+ * count. */
 DBLD_EXPORT int DBLD_auswertung_std(AUSWERTUNGSERGEBNIS* ergebnis, const DBLD* dbld);
 DBLD_EXPORT int DBLD_auswertung_stdplus(AUSWERTUNGSERGEBNIS* ergebnis, const DBLD* dbld);
 /* Pressure-weighted centre of all unmasked nonzero cells; returns 1 when the
- * centre's x is greater than 0.  The mask must be present. */
+ * centre's x is greater than 0.  A centre that is not finite is none (-1,
+ * -1); an image without cells has none, at once.  The mask must be
+ * present. */
 DBLD_EXPORT int DBLD_auswertung_cop(double* px, double* py, const DBLD* dbld);
 
 /* ---- Hull evaluation ------------------------------------------------------ */
@@ -199,18 +208,19 @@ DBLD_EXPORT extern int n_rasterpunkte;
  * also after a return of 0.  Returns 1; 0 when no side could be evaluated
  * (n_rasterpunkte below 1, a raster that does not fit an int or one of more
  * than DBLD_RASTERPUNKTE_MAX points, with a message, or memory that cannot
- * be obtained).  A side whose transitions
- * fill the collection (reported with dbld_err_msg) is outlined from the ones
- * found up to then. */
+ * be obtained).  A side whose transitions fill the collection (reported
+ * with dbld_err_msg) is outlined from the ones found up to then.  An image
+ * without cells (zero rows or columns) has empty hulls at once, however
+ * many raster rows its other count would give. */
 DBLD_EXPORT int DBLD_auswertung_huellen(AUSWERTUNGSERGEBNIS* ergebnis, const DBLD* dbld);
 /* Frees both sides' point arrays of a hull result and empties them. */
 DBLD_EXPORT void DBLD_huellen_freigeben(AUSWERTUNG_HUELLEN* huellen);
 
 /* ---- Rendering: false colours, rasters, JPEG ----------------------------- */
 
-/* Rendering parameters.  grid: 0 = none, 1 = solid, 2 = dotted; mask: 1 =
- * draw masked cells light grey; quality: JPEG quality (libjpeg limits it to
- * 1 .. 100). */
+/* Rendering parameters.  grid: 0 = none, 1 = solid, 2 = dotted (other
+ * numbers are refused by every writer); mask: 1 = draw masked cells light
+ * grey; quality: JPEG quality (libjpeg limits it to 1 .. 100). */
 typedef struct BILDPARAMETER {
     int resolution; /* pixels per cell edge */
     int grid;
@@ -239,8 +249,8 @@ DBLD_EXPORT int DBLD_pixsize(int* width, int* height, const DBLD* dbld, int reso
                              int frame);
 /* Hands every pixel of the false-colour image to the writer, row by row from
  * the top (the record's last row first).  Draws nothing for a record without
- * rows or columns, a resolution below 1, a negative frame, or a size that
- * does not fit an int. */
+ * rows or columns, a resolution below 1, a negative frame, a grid outside
+ * 0 .. 2, or a size that does not fit an int. */
 DBLD_EXPORT void DBLD_put_gen(void* ausgabe, PIXELSCHREIBER pixelschreiber, const DBLD* dbld,
                               const BILDPARAMETER* par);
 /* Binary ("P6") and plain ("P3") PPM of the false-colour image; nothing is
@@ -254,17 +264,23 @@ DBLD_EXPORT void DBLD_print_grey(FILE* f, const DBLD* dbld, int scale);
  * block of scale x scale pixels, cells separated by grey gaps. */
 DBLD_EXPORT void DBLD_print_color(FILE* f, const DBLD* dbld, int scale, int gap);
 /* Most pixels (width x height, border included) of one JPEG image: 2^26,
- * two and a half times a 128 x 128 mat at resolution 40 (26 million), a
- * quarter of a second on a PC and a JPEG of a few megabytes at most.  A
+ * two and a half times a 128 x 128 mat at resolution 40 (26 million).  A
  * larger image (a mistyped resolution or frame) is refused before anything
  * is allocated, where it would otherwise cost seconds to minutes and up to
- * gigabytes of memory. */
+ * gigabytes of memory.  At the limit, 8192 x 8192 pixels, a seated frame
+ * takes a quarter of a second on a PC and gives a JPEG of about 1 MB at
+ * quality 80; the largest JPEG found there is 143 MB (2.13 bytes per pixel:
+ * cells drawn at random in the scale's yellow or below 0 on a black
+ * background, resolution 2, quality 100), for which libjpeg's buffer grows
+ * to 256 MiB and the call holds 404 MB at its peak; measured with make bench
+ * (BM_jpeg_an_der_grenze). */
 #define DBLD_BILDPUNKTE_MAX 67108864
 
 /* JPEG of the false-colour image into a buffer from malloc, which the caller
  * frees with free (*buffer null and *length 0 on entry).  JPEG to a stdio
  * stream.  Both return 1 on success; 0 when the image cannot be made (no
- * rows or columns, resolution < 1, frame < 0, width or height above 65500,
+ * rows or columns, resolution < 1, frame < 0, grid outside 0 .. 2 ("grid <
+ * 0", "grid > 2"), width or height above 65500,
  * more than DBLD_BILDPUNKTE_MAX pixels, no memory, a libjpeg error such as a
  * failed write); the reason then goes to the diagnostic log and the buffer
  * and length are as on entry. */

@@ -92,20 +92,25 @@ void stdplus_ergebnis(Tcl_Obj* d, const AUSWERTUNG_STDPLUS& e)
     dict_obj(d, k[11], tcl_ellipse(e.ellipse_rechts));
 }
 
-// Runs the chosen evaluation and puts its keys into tcl_ergebnis; an
-// evaluation without result leaves the dict empty.
-void auswerten(const ANALYSE_VARIANTE* variante, int methode, const DBLD* dbld,
+// Runs the chosen evaluation and puts its keys into tcl_ergebnis; cop
+// without a centre leaves the dict empty.  false when std or std+ could
+// not get its working memory (the only reason they give no result): its
+// size grows with the image, so the host learns of it as of the command's
+// own arrays.
+bool auswerten(const ANALYSE_VARIANTE* variante, int methode, const DBLD* dbld,
                Tcl_Obj* tcl_ergebnis)
 {
     AUSWERTUNGSERGEBNIS ergebnis;
     switch (methode) {
     case analyse::std:
-        if (DBLD_auswertung_std(&ergebnis, dbld))
-            std_ergebnis(tcl_ergebnis, ergebnis.std, variante->std_vollstaendig);
+        if (!DBLD_auswertung_std(&ergebnis, dbld))
+            return false;
+        std_ergebnis(tcl_ergebnis, ergebnis.std, variante->std_vollstaendig);
         break;
     case analyse::stdplus:
-        if (DBLD_auswertung_stdplus(&ergebnis, dbld))
-            stdplus_ergebnis(tcl_ergebnis, ergebnis.stdplus);
+        if (!DBLD_auswertung_stdplus(&ergebnis, dbld))
+            return false;
+        stdplus_ergebnis(tcl_ergebnis, ergebnis.stdplus);
         break;
     case analyse::cop: {
         double x, y;
@@ -117,6 +122,7 @@ void auswerten(const ANALYSE_VARIANTE* variante, int methode, const DBLD* dbld,
         break;
     }
     }
+    return true;
 }
 
 } // namespace
@@ -146,13 +152,17 @@ int analyse_cmd(const ANALYSE_VARIANTE* variante, Tcl_Interp* interp, int objarg
         return TCL_ERROR;
 
     Tcl_Obj* tcl_ergebnis = Tcl_NewDictObj();
+    Tcl_IncrRefCount(tcl_ergebnis);
+    bool gut;
     {
         LoglevelSicherung sicherung;
         if (debug)
             dbld_loglevel = DBLD_LOGLEVEL_DBG;
         DBLD dbld = {n_y, n_x, druckbild.get(), 0, 0, maske.get()};
-        auswerten(variante, methode, &dbld, tcl_ergebnis);
+        gut = auswerten(variante, methode, &dbld, tcl_ergebnis);
     }
-    Tcl_SetObjResult(interp, tcl_ergebnis);
-    return TCL_OK;
+    if (gut)
+        Tcl_SetObjResult(interp, tcl_ergebnis);
+    Tcl_DecrRefCount(tcl_ergebnis);
+    return gut ? TCL_OK : dbld_tcl::zu_wenig_speicher(interp);
 }

@@ -16,10 +16,17 @@ int Druckbildanalyse_Cmd(ClientData, Tcl_Interp* interp, int objargc,
     return analyse_cmd(&druckbildanalyse, interp, objargc, objargv);
 }
 
+namespace {
+
+const dbld_tcl::BEFEHL befehle[] = {{"::druckbild::analyse", Druckbildanalyse_Cmd},
+                                    {nullptr, nullptr}};
+const dbld_tcl::PAKET paket = {"Druckbildanalyse", "0.2", befehle};
+
+} // namespace
+
 int Druckbildanalyse_Init(Tcl_Interp* interp)
 {
-    return dbld_tcl::paket_anmelden(interp, "Druckbildanalyse", "0.2",
-                                    {{"::druckbild::analyse", Druckbildanalyse_Cmd}});
+    return dbld_tcl::paket_anmelden(interp, &paket);
 }
 
 int Tcl_Init(Tcl_Interp* interp)

@@ -2,6 +2,8 @@
 // nonzero cells, in cell coordinates.
 #include "dbld.h"
 
+#include <cmath>
+
 int DBLD_auswertung_cop(double* px, double* py, const DBLD* dbld)
 {
     // The running centre is kept in locals and written once at the end; the
@@ -11,6 +13,13 @@ int DBLD_auswertung_cop(double* px, double* py, const DBLD* dbld)
     long long g = 0;
     const int n_rows = dbld->n_rows;
     const int n_cols = dbld->n_cols;
+    // An image without cells has no centre; its rows are not walked (a
+    // huge row count of zero columns would take seconds for nothing).
+    if (n_rows <= 0 || n_cols <= 0) {
+        *px = x;
+        *py = y;
+        return 0;
+    }
     for (int iy = n_rows - 1; iy >= 0; --iy) {
         const int* werte = dbld->dbld + (long)iy * n_cols;
         const int* maske = dbld->mask + (long)iy * n_cols;
@@ -32,6 +41,15 @@ int DBLD_auswertung_cop(double* px, double* py, const DBLD* dbld)
             x = x + (ix - x) * v / (double)g;
             y = y + (iy - y) * v / (double)g;
         }
+    }
+    // The running weight, in 64 bits and never 0 where it divides, keeps
+    // the centre of int values within the double range; a centre that is
+    // not finite all the same is missing, as for an image without
+    // pressure, so that no such value leaves the evaluation.
+    if (!std::isfinite(x) || !std::isfinite(y)) {
+        dbld_dbg_msg("Druckmittelpunkt nicht endlich.\n");
+        x = -1.0;
+        y = -1.0;
     }
     *px = x;
     *py = y;

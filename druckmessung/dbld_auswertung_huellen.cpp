@@ -350,7 +350,11 @@ int ermittlung_uebergaenge(UEBERGAENGE* u, SEITE seite, const DBLD* dbld)
     int i_x0 = seite == links ? 0 : i_N;
     int i_xN = seite == links ? i_N : dbld->n_cols;
 
-    int val_max = haelfte_max(dbld, i_x0, i_xN);
+    // An image without cells has no value and no raster row to sample; its
+    // rows are not walked (a huge row count of zero columns, refined by
+    // n_rasterpunkte, would take minutes for nothing).
+    const bool ohne_zellen = dbld->n_rows == 0 || dbld->n_cols == 0;
+    int val_max = ohne_zellen ? 0 : haelfte_max(dbld, i_x0, i_xN);
     long long schwelle = (long long)val_max * huelle_bei_prozent / 100;
     dbld_dbg_msg("val_max = %d => %d%% bei %lld \n", val_max, huelle_bei_prozent, schwelle);
 
@@ -361,6 +365,10 @@ int ermittlung_uebergaenge(UEBERGAENGE* u, SEITE seite, const DBLD* dbld)
     const int i_yN = dbld->n_rows * n;
     dbld_dbg_msg("x (%d x gerastert) %d ... %d\n", n, i_x0, i_xN - 1);
     dbld_dbg_msg("y (%d x gerastert) 0 ... %d\n", n, i_yN - 1);
+    if (ohne_zellen) {
+        u->mitte.x = u->mitte.y = -1;
+        return 0;
+    }
 
     // Three window rows: on the stack when narrow, else from the heap.
     int stapel[3 * fenster_stapel];

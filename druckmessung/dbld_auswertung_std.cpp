@@ -192,42 +192,71 @@ int auswertung_std(AUSWERTUNGSERGEBNIS* ergebnis, const int* druckbild, int n_y,
         return 0;
 
     AUSWERTUNG_STD& e = ergebnis->std;
+    // A side's centroid that left the float range counts as missing (-1,
+    // -1); its weight still counts for the shares.
     float r1 = -1, c1 = -1, r2 = -1, c2 = -1;
     long long g1 = 0, g2 = 0;
     if (links_lauf.gefunden) {
-        r1 = links_lauf.r;
-        c1 = links_lauf.c;
         g1 = links_lauf.g;
+        if (links_lauf.endlich()) {
+            r1 = links_lauf.r;
+            c1 = links_lauf.c;
+        } else {
+            dbld_dbg_msg("Schwerpunkt links nicht endlich.\n");
+        }
     }
     if (rechts_lauf.gefunden) {
-        r2 = rechts_lauf.r;
-        c2 = rechts_lauf.c;
         g2 = rechts_lauf.g;
+        if (rechts_lauf.endlich()) {
+            r2 = rechts_lauf.r;
+            c2 = rechts_lauf.c;
+        } else {
+            dbld_dbg_msg("Schwerpunkt rechts nicht endlich.\n");
+        }
     }
     e.schwerpunkt1.x = c1;
     e.schwerpunkt1.y = r1;
     e.schwerpunkt2.x = c2;
     e.schwerpunkt2.y = r2;
 
+    // The dependent values of finite centroids can still leave the float
+    // range: the combined centroid when the side weights cancel to 0 (a
+    // division by 0) or nearly; the distance is tested alike.  They then
+    // count as missing like those of a missing centroid.
+    e.sitzknochenabstand = -1;
+    e.schwerpunkt.x = -1;
+    e.schwerpunkt.y = -1;
     if (r1 >= 0 && c1 >= 0 && r2 >= 0 && c2 >= 0) {
         float dr = r1 - r2, dc = c1 - c2;
-        e.sitzknochenabstand = sqrtf(dr * dr + dc * dc);
+        float abstand = sqrtf(dr * dr + dc * dc);
+        if (std::isfinite(abstand))
+            e.sitzknochenabstand = abstand;
+        else
+            dbld_dbg_msg("Sitzknochenabstand nicht endlich.\n");
         float a1 = (float)g2 / (float)(g1 + g2);
-        e.schwerpunkt.x = c1 + (c2 - c1) * a1;
-        e.schwerpunkt.y = r1 + (r2 - r1) * a1;
-    } else {
-        e.sitzknochenabstand = -1;
-        e.schwerpunkt.x = -1;
-        e.schwerpunkt.y = -1;
+        float x = c1 + (c2 - c1) * a1;
+        float y = r1 + (r2 - r1) * a1;
+        if (std::isfinite(x) && std::isfinite(y)) {
+            e.schwerpunkt.x = x;
+            e.schwerpunkt.y = y;
+        } else {
+            dbld_dbg_msg("Gemeinsamer Schwerpunkt nicht endlich.\n");
+        }
     }
 
+    // Shares of weights that cancel to 0 would be infinite: none then.
+    e.gewicht1 = -1;
+    e.gewicht2 = -1;
     if (g1 > 0 || g2 > 0) {
         float summe = (float)(g1 + g2);
-        e.gewicht1 = 100.0f * (float)g1 / summe;
-        e.gewicht2 = 100.0f * (float)g2 / summe;
-    } else {
-        e.gewicht1 = -1;
-        e.gewicht2 = -1;
+        float w1 = 100.0f * (float)g1 / summe;
+        float w2 = 100.0f * (float)g2 / summe;
+        if (std::isfinite(w1) && std::isfinite(w2)) {
+            e.gewicht1 = w1;
+            e.gewicht2 = w2;
+        } else {
+            dbld_dbg_msg("Gewichte nicht endlich.\n");
+        }
     }
     return 1;
 }

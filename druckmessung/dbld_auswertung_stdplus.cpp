@@ -170,8 +170,16 @@ void kreisschwerpunkt(float* sx, float* sy, ABTASTSICHT bild, float x0, float y0
             g = g + v;
         }
     }
-    *sx = (float)fsx;
-    *sy = (float)fsy;
+    // The weighted mean of grid positions within the circle stays finite;
+    // should it not, the circle counts as one without pressure.
+    float x = (float)fsx, y = (float)fsy;
+    if (!std::isfinite(x) || !std::isfinite(y)) {
+        dbld_dbg_msg("Kreisschwerpunkt nicht endlich.\n");
+        x = x0;
+        y = y0;
+    }
+    *sx = x;
+    *sy = y;
 }
 
 // Moves (sx0, sy0) to the centroid of the circle of radius r around it until
@@ -367,14 +375,24 @@ int auswertung_stdplus(AUSWERTUNGSERGEBNIS* ergebnis, const int* druckbild, int 
     if (!dbld_intern::bereinigen_in_raster(raster, abtaster.abstand(), &bereich, druckbild, n_y,
                                            n_x, &links_lauf, &rechts_lauf))
         return 0;
+    // A centroid that left the float range is taken as that of a side
+    // without pressure.
     float slx = 0, sly = 0, srx = 0, sry = 0;
     if (links_lauf.gefunden) {
-        sly = links_lauf.r;
-        slx = links_lauf.c;
+        if (links_lauf.endlich()) {
+            sly = links_lauf.r;
+            slx = links_lauf.c;
+        } else {
+            dbld_dbg_msg("Schwerpunkt links nicht endlich.\n");
+        }
     }
     if (rechts_lauf.gefunden) {
-        sry = rechts_lauf.r;
-        srx = rechts_lauf.c;
+        if (rechts_lauf.endlich()) {
+            sry = rechts_lauf.r;
+            srx = rechts_lauf.c;
+        } else {
+            dbld_dbg_msg("Schwerpunkt rechts nicht endlich.\n");
+        }
     }
     dbld_dbg_msg("Schwerpunkt links: x=%.1f; y=%.1f\n", slx, sly);
     dbld_dbg_msg("Schwerpunkt rechts: x=%.1f; y=%.1f\n", srx, sry);
@@ -411,8 +429,14 @@ int auswertung_stdplus(AUSWERTUNGSERGEBNIS* ergebnis, const int* druckbild, int 
     e.schwerpunkt2.x = srx;
     e.schwerpunkt2.y = sry;
 
+    // Two finite centroids far apart can have a distance beyond the float
+    // range: it is then missing (-1), as in the standard evaluation.
     float dx = slx - srx, dy = sly - sry;
     e.sitzknochenabstand = sqrtf(dx * dx + dy * dy);
+    if (!std::isfinite(e.sitzknochenabstand)) {
+        dbld_dbg_msg("Sitzknochenabstand nicht endlich.\n");
+        e.sitzknochenabstand = -1;
+    }
     dbld_dbg_msg("SkA nach Schwerpunktkorrektur: %.1f cm\n", e.sitzknochenabstand);
 
     ACHSE achse = achse_suchen(links, bild, slx, sly, 2 * bl);

@@ -110,12 +110,15 @@ int Beckenrotation_Cmd(ClientData, Tcl_Interp* interp, int objargc, Tcl_Obj* con
     }
 }
 
+const dbld_tcl::BEFEHL befehle[] = {{"::druckbild::beckenrotation", Beckenrotation_Cmd},
+                                    {nullptr, nullptr}};
+const dbld_tcl::PAKET paket = {"Beckenrotation", "1.0", befehle};
+
 } // namespace
 
 int Beckenrotation_Init(Tcl_Interp* interp)
 {
-    return dbld_tcl::paket_anmelden(interp, "Beckenrotation", "1.0",
-                                    {{"::druckbild::beckenrotation", Beckenrotation_Cmd}});
+    return dbld_tcl::paket_anmelden(interp, &paket);
 }
 
 int Tcl_Init(Tcl_Interp* interp)

@@ -61,7 +61,7 @@ void masse(const DBLD* dbld, int resolution, int frame, long long* breite, long 
 bool zeichenbar(const DBLD* dbld, const BILDPARAMETER* par, int* breite, int* hoehe)
 {
     if (!dbld || !par || dbld->n_rows < 1 || dbld->n_cols < 1 || par->resolution < 1 ||
-        par->frame < 0)
+        par->frame < 0 || par->grid < 0 || par->grid > 2)
         return false;
     long long b, h;
     masse(dbld, par->resolution, par->frame, &b, &h);

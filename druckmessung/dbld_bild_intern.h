@@ -20,18 +20,22 @@ constexpr size_t MELDUNG_MAX = 200;
 
 // Width, height and raster size (3 bytes per pixel) of the image a JPEG
 // writer would make.  Returns null when they are fine, else the reason:
-// "n_rows < 1", "n_cols < 1", "resolution < 1", "frame < 0",
-// "Bildbreite > 65500", "Bildhoehe > 65500" or "Bildpunkte > 67108864"
-// (DBLD_BILDPUNKTE_MAX).
+// "n_rows < 1", "n_cols < 1", "resolution < 1", "frame < 0", "grid < 0",
+// "grid > 2", "Bildbreite > 65500", "Bildhoehe > 65500" or "Bildpunkte >
+// 67108864" (DBLD_BILDPUNKTE_MAX).
 const char* jpeg_masse(const DBLD* dbld, const BILDPARAMETER* par, int* breite, int* hoehe,
                        size_t* rastergroesse);
 
 // DBLD_to_jpeg without the log: on failure returns false, leaves buffer and
 // length as on entry and puts the reason into meldung (MELDUNG_MAX bytes).
 // fortschritt, when not null, becomes the compressor's progress monitor.
+// *speichermangel, when given, tells whether the failure was memory that
+// could not be obtained (the writer's raster, or libjpeg's "Insufficient
+// memory").
 bool jpeg_in_speicher(unsigned char** puffer, unsigned long* laenge, const DBLD* dbld,
                       const BILDPARAMETER* par, char* meldung,
-                      jpeg_progress_mgr* fortschritt = nullptr);
+                      jpeg_progress_mgr* fortschritt = nullptr,
+                      bool* speichermangel = nullptr);
 
 // DBLD_put_jpeg without the log, likewise.
 bool jpeg_in_datei(FILE* f, const DBLD* dbld, const BILDPARAMETER* par, char* meldung,

@@ -8,6 +8,7 @@
 #include "dbld_bild_raster.h"
 
 #include <jpeglib.h>
+#include <jerror.h>
 
 #include <csetjmp>
 #include <cstdint>
@@ -127,7 +128,7 @@ const unsigned char* quellzeile(JPEG_QUELLE* quelle, JDIMENSION y)
 // row raster has a destructor that a longjmp would skip.
 bool komprimieren(jpeg_compress_struct* cinfo, JPEG_FEHLER* fehler, JPEG_ZIEL* ziel,
                   JPEG_QUELLE* quelle, int breite, int hoehe, int quality, char* meldung,
-                  jpeg_progress_mgr* fortschritt)
+                  jpeg_progress_mgr* fortschritt, bool* speichermangel)
 {
     memset(cinfo, 0, sizeof *cinfo);
     cinfo->err = jpeg_std_error(&fehler->pub);
@@ -138,6 +139,7 @@ bool komprimieren(jpeg_compress_struct* cinfo, JPEG_FEHLER* fehler, JPEG_ZIEL* z
         jpeg_destroy_compress(cinfo);
         ziel_verwerfen(ziel);
         snprintf(meldung, MELDUNG_MAX, "%s", fehler->meldung);
+        *speichermangel = fehler->pub.msg_code == JERR_OUT_OF_MEMORY;
         return false;
     }
 
@@ -175,8 +177,12 @@ void put_pixel_jpeg(void* ausgabe, int, int, const unsigned char* farbe)
 // raster as the compressor takes them, or, when the row raster's tables
 // cannot be had, the whole raster point by point first.
 bool jpeg_schreiben(JPEG_ZIEL* ziel, const DBLD* dbld, const BILDPARAMETER* par,
-                    char* meldung, jpeg_progress_mgr* fortschritt)
+                    char* meldung, jpeg_progress_mgr* fortschritt, bool* speichermangel)
 {
+    bool mangel = false;
+    if (!speichermangel)
+        speichermangel = &mangel;
+    *speichermangel = false;
     int breite, hoehe;
     size_t groesse;
     if (const char* grund = jpeg_masse(dbld, par, &breite, &hoehe, &groesse)) {
@@ -192,6 +198,7 @@ bool jpeg_schreiben(JPEG_ZIEL* ziel, const DBLD* dbld, const BILDPARAMETER* par,
         raster.reset((unsigned char*)malloc(groesse));
         if (!raster) {
             snprintf(meldung, MELDUNG_MAX, "zu wenig Speicher");
+            *speichermangel = true;
             return false;
         }
         quelle.zeilen = nullptr;
@@ -207,7 +214,7 @@ bool jpeg_schreiben(JPEG_ZIEL* ziel, const DBLD* dbld, const BILDPARAMETER* par,
     jpeg_compress_struct cinfo;
     JPEG_FEHLER fehler;
     bool gut = komprimieren(&cinfo, &fehler, ziel, &quelle, breite, hoehe, par->quality, meldung,
-                            fortschritt);
+                            fortschritt, speichermangel);
     dbld_dbg_msg("Ende: %lld\n", (long long)quelle.gezeichnet);
     return gut;
 }
@@ -231,6 +238,10 @@ const char* jpeg_masse(const DBLD* dbld, const BILDPARAMETER* par, int* breite, 
         return "resolution < 1";
     if (par->frame < 0)
         return "frame < 0";
+    if (par->grid < 0)
+        return "grid < 0";
+    if (par->grid > 2)
+        return "grid > 2";
     long long b, h;
     masse(dbld, par->resolution, par->frame, &b, &h);
     if (b > JPEG_MAX_DIMENSION)
@@ -247,7 +258,8 @@ const char* jpeg_masse(const DBLD* dbld, const BILDPARAMETER* par, int* breite, 
 }
 
 bool jpeg_in_speicher(unsigned char** puffer, unsigned long* laenge, const DBLD* dbld,
-                      const BILDPARAMETER* par, char* meldung, jpeg_progress_mgr* fortschritt)
+                      const BILDPARAMETER* par, char* meldung, jpeg_progress_mgr* fortschritt,
+                      bool* speichermangel)
 {
     if (!puffer || !laenge) {
         snprintf(meldung, MELDUNG_MAX, "kein Ausgabepuffer");
@@ -255,7 +267,7 @@ bool jpeg_in_speicher(unsigned char** puffer, unsigned long* laenge, const DBLD*
     }
     JPEG_ZIEL ziel = {nullptr, puffer,  laenge,  *puffer, *laenge,
                       nullptr, 0,       nullptr, nullptr};
-    return jpeg_schreiben(&ziel, dbld, par, meldung, fortschritt);
+    return jpeg_schreiben(&ziel, dbld, par, meldung, fortschritt, speichermangel);
 }
 
 bool jpeg_in_datei(FILE* f, const DBLD* dbld, const BILDPARAMETER* par, char* meldung,
@@ -266,7 +278,7 @@ bool jpeg_in_datei(FILE* f, const DBLD* dbld, const BILDPARAMETER* par, char* me
         return false;
     }
     JPEG_ZIEL ziel = {f, nullptr, nullptr, nullptr, 0, nullptr, 0, nullptr, nullptr};
-    return jpeg_schreiben(&ziel, dbld, par, meldung, fortschritt);
+    return jpeg_schreiben(&ziel, dbld, par, meldung, fortschritt, nullptr);
 }
 
 } // namespace dbld_bild

@@ -5,6 +5,7 @@
 #include "dbld.h"
 #include "dbld_bereich.h"
 
+#include <cmath>
 #include <cstddef>
 #include <cstdlib>
 
@@ -34,6 +35,13 @@ struct SCHWERPUNKT_LAUF {
         c = c + ((float)spalte - c) / f;
         g += v;
     }
+
+    // Whether the centroid is a point of the float range.  Weights of both
+    // signs can make the step factor f 0 (a division by 0: infinite or
+    // NaN, which every later step keeps) or tiny (a step beyond the float
+    // range); the centroid then counts as missing.  Tested once, after the
+    // last cell, which sees every such step.
+    bool endlich() const { return std::isfinite(r) && std::isfinite(c); }
 };
 
 // Cleans ursprung (n_y x n_x, row-major) and feeds the kept nonzero cells

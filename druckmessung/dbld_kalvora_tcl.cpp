@@ -45,7 +45,7 @@ int Kalvora_Cmd(ClientData, Tcl_Interp* interp, int objargc, Tcl_Obj* const obja
     DBLD_min_max(&dbld);
     double score = DBLD_kalvora(&dbld);
     if (score < 0.0)
-        return fehler(interp, "zu wenig Speicher");
+        return dbld_tcl::zu_wenig_speicher(interp);
 
     // Every score in [0, 100] fits: "100.0" takes five characters.
     char text[6];
@@ -56,12 +56,14 @@ int Kalvora_Cmd(ClientData, Tcl_Interp* interp, int objargc, Tcl_Obj* const obja
     return TCL_OK;
 }
 
+const dbld_tcl::BEFEHL befehle[] = {{"::druckbild::kalvora", Kalvora_Cmd}, {nullptr, nullptr}};
+const dbld_tcl::PAKET paket = {"Kalvora", "1.0", befehle};
+
 } // namespace
 
 int Kalvora_Init(Tcl_Interp* interp)
 {
-    return dbld_tcl::paket_anmelden(interp, "Kalvora", "1.0",
-                                    {{"::druckbild::kalvora", Kalvora_Cmd}});
+    return dbld_tcl::paket_anmelden(interp, &paket);
 }
 
 int Tcl_Init(Tcl_Interp* interp)

@@ -1,11 +1,14 @@
-// Package entry shared by the four libraries: version check, package
-// provision and command registration, in that order.
+// Package entry shared by the four libraries: processor check, version
+// check, package provision and command registration, in that order.
+//
+// On 32-bit x86 the libraries are compiled for SSE2; dbld_paket.cpp is not
+// (general registers only), so that paket_anmelden can refuse a processor
+// without SSE2 before any of that code runs.  An entry is therefore nothing
+// but a call of paket_anmelden with the interpreter and a constant record.
 #ifndef DBLD_PAKET_H
 #define DBLD_PAKET_H
 
 #include "dbld_tclversion.h"
-
-#include <initializer_list>
 
 namespace dbld_tcl {
 
@@ -14,26 +17,18 @@ struct BEFEHL {
     Tcl_ObjCmdProc* proc;
 };
 
-// Requires the Tcl the module was built for (8.6 or a later 8.x, or 9.x),
-// provides the package and creates its commands (no client data, no delete
-// procedure).  Fails only when one of the first two steps fails.
-inline int paket_anmelden(Tcl_Interp* interp, const char* paket, const char* version,
-                          std::initializer_list<BEFEHL> befehle)
-{
-#ifdef USE_TCL_STUBS
-    // Stubs build: the stubs library's Tcl_InitStubs fills this library's
-    // table of Tcl functions and makes the same version check.
-    if (!Tcl_InitStubs(interp, DBLD_TCL_VERSION, 0))
-#else
-    if (!Tcl_PkgInitStubsCheck(interp, DBLD_TCL_VERSION, 0))
-#endif
-        return TCL_ERROR;
-    if (Tcl_PkgProvideEx(interp, paket, version, nullptr) == TCL_ERROR)
-        return TCL_ERROR;
-    for (const BEFEHL& b : befehle)
-        Tcl_CreateObjCommand(interp, b.name, b.proc, nullptr, nullptr);
-    return TCL_OK;
-}
+struct PAKET {
+    const char* name;
+    const char* version;
+    const BEFEHL* befehle;  // up to an entry with name nullptr
+};
+
+// Tests the processor (32-bit x86: SSE2, "<Paket> braucht einen Prozessor
+// mit SSE2" otherwise), requires the Tcl the module was built
+// for (8.6 or a later 8.x, or 9.x), provides the package and
+// creates its commands (no client data, no delete procedure).  Fails only
+// when one of the first three steps fails.
+int paket_anmelden(Tcl_Interp* interp, const PAKET* paket);
 
 } // namespace dbld_tcl
 

@@ -12,6 +12,39 @@ int fehler(Tcl_Interp* interp, const char* text)
     return TCL_ERROR;
 }
 
+int zu_wenig_speicher(Tcl_Interp* interp)
+{
+    return fehler(interp, "zu wenig Speicher");
+}
+
+Tcl_Obj* text_versuchen(int laenge)
+{
+    Tcl_Obj* obj = Tcl_NewObj();
+    if (laenge <= 0)
+        return obj;
+    if (!Tcl_AttemptSetObjLength(obj, laenge)) {
+        // A new object has no reference yet: one taken and given back
+        // frees it.
+        Tcl_IncrRefCount(obj);
+        Tcl_DecrRefCount(obj);
+        return nullptr;
+    }
+    return obj;
+}
+
+Tcl_Obj* bytes_versuchen(const unsigned char* daten, int n)
+{
+    if (n > 0) {
+        // The byte array takes its length and a small header; 64 bytes
+        // more cover that header in every Tcl 8.6.
+        void* probe = Tcl_AttemptAlloc((unsigned)n + 64);
+        if (!probe)
+            return nullptr;
+        Tcl_Free((char*)probe);
+    }
+    return Tcl_NewByteArrayObj(daten, n);
+}
+
 int int_lesen(Tcl_Interp* interp, Tcl_Obj* obj, int* wert)
 {
     Tcl_WideInt w;
@@ -69,7 +102,7 @@ int feld_anlegen(Tcl_Interp* interp, int n, IntFeld* feld)
     size_t elemente;
     int* p = feld_reservieren(n, &elemente);
     if (!p)
-        return fehler(interp, "zu wenig Speicher");
+        return zu_wenig_speicher(interp);
     memset(p, 0, elemente * sizeof(int));
     feld->reset(p);
     return TCL_OK;
@@ -102,7 +135,7 @@ int druckbild_lesen(Tcl_Interp* interp, Tcl_Obj* liste, Tcl_Obj* zeilen,
     size_t elemente;
     int* p = feld_reservieren((int)l, &elemente);
     if (!p)
-        return fehler(interp, "zu wenig Speicher");
+        return zu_wenig_speicher(interp);
     werte->reset(p);
     if (liste_nach_int(interp, liste, werte->get()) != TCL_OK)
         return TCL_ERROR;

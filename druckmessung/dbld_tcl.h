@@ -18,6 +18,24 @@ using IntFeld = std::unique_ptr<int[], TclFrei>;
 // Sets a fixed message as the interpreter result; returns TCL_ERROR.
 int fehler(Tcl_Interp* interp, const char* text);
 
+// Sets "zu wenig Speicher" as the interpreter result; returns TCL_ERROR.
+// Every command reports memory it could not obtain through this one
+// function.
+int zu_wenig_speicher(Tcl_Interp* interp);
+
+// A new string object of laenge bytes whose text the caller writes into
+// obj->bytes (laenge bytes; the NUL behind them is set) before the object
+// is used; for laenge 0 the empty string, with nothing to write.  Its
+// memory is attempted: null when it cannot be obtained, where
+// Tcl_NewStringObj would end the process.
+Tcl_Obj* text_versuchen(int laenge);
+
+// A new byte array object holding the n bytes at daten, or null when memory
+// of its size cannot be obtained.  Tcl 8.6 has no attempting constructor
+// of byte arrays: a block of the size (and a little more) is attempted
+// first and given back, then the byte array is made in its place.
+Tcl_Obj* bytes_versuchen(const unsigned char* daten, int n);
+
 // Reads an int in Tcl's integer syntax.  A value beyond the int range is
 // refused with Tcl's own overflow message ("integer value too large to
 // represent", error code ARITH IOVERFLOW), where Tcl_GetIntFromObj would
@@ -41,7 +59,7 @@ int anzahl_vorzeichen(Tcl_Interp* interp, int n_y, int n_x);
 // Length of a Tcl list (Tcl's message when it is none).
 int liste_laenge(Tcl_Interp* interp, Tcl_Obj* liste, Tcl_Size* l);
 
-// Allocates n ints, all 0, with the Tcl allocator; "zu wenig Speicher"
+// Allocates n ints, all 0, with the Tcl allocator; zu_wenig_speicher
 // when that fails.
 int feld_anlegen(Tcl_Interp* interp, int n, IntFeld* feld);
 

@@ -343,7 +343,10 @@ DBLD* DBLD_bereinigen(const DBLD* ursprung)
     if (!bereinigt)
         return nullptr;
     dbld_intern::WERTEBEREICH bereich;
-    for (int i_y = 0; i_y < n_y; ++i_y)
+    // An image without cells is cleaned at once: the rows of an image of
+    // zero columns are not walked.
+    const int zeilen = n_x > 0 ? n_y : 0;
+    for (int i_y = 0; i_y < zeilen; ++i_y)
         for (int i_x = 0; i_x < n_x; ++i_x) {
             long i = (long)i_y * n_x + i_x;
             bereinigt->dbld[i] = 0;

@@ -77,44 +77,90 @@ int optionen_lesen(Tcl_Interp* interp, int objargc, Tcl_Obj* const objargv[], in
     return TCL_OK;
 }
 
-// A reference held on an object for the life of a command.
-struct Referenz {
-    Tcl_Obj* obj;
-    explicit Referenz(Tcl_Obj* o) : obj(o) { Tcl_IncrRefCount(obj); }
-    ~Referenz() { Tcl_DecrRefCount(obj); }
-    Referenz(const Referenz&) = delete;
-    Referenz& operator=(const Referenz&) = delete;
+// The elements of a list as held for the conversions of one command: the
+// list's own element array, or, where converting an element could free
+// that array, a copy of its pointers with a reference on each element.
+class ELEMENTE {
+public:
+    ~ELEMENTE()
+    {
+        if (!kopie_)
+            return;
+        for (Tcl_Size k = 0; k < n_; ++k)
+            Tcl_DecrRefCount(kopie_[k]);
+        Tcl_Free((char*)kopie_);
+    }
+    // Takes the elements of liste; TCL_ERROR with Tcl's message when it is
+    // no list.
+    int nehmen(Tcl_Interp* interp, Tcl_Obj* liste)
+    {
+        return Tcl_ListObjGetElements(interp, liste, &n_, &elemente_);
+    }
+    // Holds the elements on their own (an attempted copy of the pointers);
+    // false when its memory cannot be obtained.
+    bool festhalten()
+    {
+        if ((size_t)n_ > UINT_MAX / sizeof(Tcl_Obj*))
+            return false;
+        kopie_ = (Tcl_Obj**)Tcl_AttemptAlloc((unsigned)(n_ * sizeof(Tcl_Obj*)));
+        if (!kopie_ && n_ > 0)
+            return false;
+        for (Tcl_Size k = 0; k < n_; ++k) {
+            kopie_[k] = elemente_[k];
+            Tcl_IncrRefCount(kopie_[k]);
+        }
+        elemente_ = kopie_;
+        return true;
+    }
+    // Whether obj is one of the elements.
+    bool enthaelt(const Tcl_Obj* obj) const
+    {
+        for (Tcl_Size k = 0; k < n_; ++k)
+            if (elemente_[k] == obj)
+                return true;
+        return false;
+    }
+    Tcl_Size anzahl() const { return n_; }
+    Tcl_Obj* operator[](Tcl_Size k) const { return elemente_[k]; }
+
+    ELEMENTE() = default;
+    ELEMENTE(const ELEMENTE&) = delete;
+    ELEMENTE& operator=(const ELEMENTE&) = delete;
+
+private:
+    Tcl_Size n_ = 0;
+    Tcl_Obj** elemente_ = nullptr;
+    Tcl_Obj** kopie_ = nullptr;
 };
 
 // Values into the first n ints of block, mask flags (1 for a non-zero
 // element, else 0) into the second n, converted in list order, a value
-// before its mask element.  With a mask the two lists are read from private
-// copies: converting an element of one list may not change the other list
-// under our feet (a script can make one list an element of the other).
+// before its mask element.  Converting an element changes the element's
+// own representation: where one list is an element of the other (a script
+// can build that), converting it would free the element array of that
+// list under our feet, so the elements of both are then held on their own.
 int werte_lesen(Tcl_Interp* interp, Tcl_Obj* werte, Tcl_Obj* maske, int* block, int n)
 {
-    Referenz werte_kopie(maske ? Tcl_DuplicateObj(werte) : werte);
-    Tcl_Size l;
-    Tcl_Obj** w;
-    if (Tcl_ListObjGetElements(interp, werte_kopie.obj, &l, &w) != TCL_OK)
+    ELEMENTE w;
+    if (w.nehmen(interp, werte) != TCL_OK)
         return TCL_ERROR;
     int* flags = block + n;
     if (!maske) {
-        for (Tcl_Size k = 0; k < l; ++k) {
+        for (Tcl_Size k = 0; k < w.anzahl(); ++k) {
             if (dbld_tcl::int_lesen(interp, w[k], &block[k]) != TCL_OK)
                 return TCL_ERROR;
             flags[k] = 0;
         }
         return TCL_OK;
     }
-    Referenz maske_kopie(Tcl_DuplicateObj(maske));
-    Tcl_Size lm;
-    Tcl_Obj** m;
-    if (Tcl_ListObjGetElements(interp, maske_kopie.obj, &lm, &m) != TCL_OK)
+    ELEMENTE m;
+    if (m.nehmen(interp, maske) != TCL_OK)
         return TCL_ERROR;
-    if (lm != l)
+    if (m.anzahl() != w.anzahl())
         return fehler(interp, "[llength mask] != [llength werte]");
-    for (Tcl_Size k = 0; k < l; ++k) {
+    if ((w.enthaelt(maske) || m.enthaelt(werte)) && !(w.festhalten() && m.festhalten()))
+        return dbld_tcl::zu_wenig_speicher(interp);
+    for (Tcl_Size k = 0; k < w.anzahl(); ++k) {
         int flag;
         if (dbld_tcl::int_lesen(interp, w[k], &block[k]) != TCL_OK ||
             dbld_tcl::int_lesen(interp, m[k], &flag) != TCL_OK)
@@ -192,7 +238,7 @@ int Druckbildjpegdata_Cmd(ClientData, Tcl_Interp* interp, int objargc, Tcl_Obj* 
     const int n = (int)l;
     // Values and mask flags in one block: values first, flags behind them.
     if (n > INT_MAX / 2)
-        return fehler(interp, "zu wenig Speicher");
+        return dbld_tcl::zu_wenig_speicher(interp);
     dbld_tcl::IntFeld block;
     if (dbld_tcl::feld_anlegen(interp, 2 * n, &block) != TCL_OK ||
         werte_lesen(interp, objargv[i], opt.maske, block.get(), n) != TCL_OK)
@@ -221,12 +267,20 @@ int Druckbildjpegdata_Cmd(ClientData, Tcl_Interp* interp, int objargc, Tcl_Obj* 
     unsigned char* puffer = nullptr;
     unsigned long laenge = 0;
     char meldung[dbld_bild::MELDUNG_MAX];
-    if (!dbld_bild::jpeg_in_speicher(&puffer, &laenge, &dbld, &opt.par, meldung))
-        return fehler(interp, meldung);
+    bool speichermangel = false;
+    if (!dbld_bild::jpeg_in_speicher(&puffer, &laenge, &dbld, &opt.par, meldung, nullptr,
+                                     &speichermangel))
+        return speichermangel ? dbld_tcl::zu_wenig_speicher(interp) : fehler(interp, meldung);
     std::unique_ptr<unsigned char, Frei> jpeg(puffer);
-    if (laenge > (unsigned long)TCL_SIZE_MAX)
+    // The values are drawn: their block goes before the result's memory is
+    // asked for.
+    block.reset();
+    if (laenge > (unsigned long)INT_MAX)
         return fehler(interp, "JPEG-Daten zu gross");
-    Tcl_SetObjResult(interp, Tcl_NewByteArrayObj(jpeg.get(), (Tcl_Size)laenge));
+    Tcl_Obj* ergebnis = dbld_tcl::bytes_versuchen(jpeg.get(), (int)laenge);
+    if (!ergebnis)
+        return dbld_tcl::zu_wenig_speicher(interp);
+    Tcl_SetObjResult(interp, ergebnis);
     return TCL_OK;
 }
 

@@ -48,27 +48,57 @@ template <class T> Puffer<T> anlegen(size_t n)
     return Puffer<T>((T*)malloc(n > 0 ? n : 1));
 }
 
+// Tcl's reading of laenge bytes as UTF-8, as Tcl_ExternalToUtfDString
+// does it (the whole text, start and end at once; on a full buffer the
+// conversion goes on where it stopped), but through a small buffer of its
+// own: each converted piece goes to stueck(text, n).
+template <class STUECK>
+void utf8_lesen(Tcl_Encoding utf8, const char* bytes, int laenge, STUECK stueck)
+{
+    char puffer[4096];
+    Tcl_EncodingState zustand;
+    int flags = TCL_ENCODING_START | TCL_ENCODING_END;
+#if TCL_MAJOR_VERSION >= 9
+    // In that profile the conversion never stops on the data.
+    flags |= TCL_ENCODING_PROFILE_TCL8;
+#endif
+    for (;;) {
+        int gelesen = 0, geschrieben = 0;
+        int status = Tcl_ExternalToUtf(nullptr, utf8, bytes, laenge, flags, &zustand, puffer,
+                                       (int)sizeof puffer, &gelesen, &geschrieben, nullptr);
+        stueck(puffer, geschrieben);
+        if (status != TCL_CONVERT_NOSPACE)
+            return;
+        bytes += gelesen;
+        laenge -= gelesen;
+        flags &= ~TCL_ENCODING_START;
+    }
+}
+
 // A Tcl string of bytes read as UTF-8 by Tcl's own conversion: a text
 // that was encrypted comes back byte for byte, and the bytes of a text
 // decrypted under another station's key (zero bytes, stray bytes of 0x80
 // and above) become characters of their own instead of a malformed string.
 // Tcl 9 reads in a profile: its default, strict, would stop at the first
-// stray byte; tcl8, named here so that no default can make it strict,
-// reads one character per stray byte as Tcl 8.6 does (the bytes 0x80 to
-// 0x9F as their Windows-1252 characters, where Tcl 8.6 takes their codes).
+// stray byte; tcl8, named in utf8_lesen so that no default can make it
+// strict, reads one character per stray byte as Tcl 8.6 does (the bytes
+// 0x80 to 0x9F as their Windows-1252 characters, where Tcl 8.6 takes their
+// codes).  The conversion runs twice, first to measure the string and then
+// into a string object of that size, whose memory is attempted: null when
+// it cannot be obtained.
 Tcl_Obj* utf8_text(const char* bytes, int laenge)
 {
     Tcl_Encoding utf8 = Tcl_GetEncoding(nullptr, "utf-8");
-    Tcl_DString text;
-#if TCL_MAJOR_VERSION >= 9
-    // In that profile the conversion never stops on the data.
-    Tcl_ExternalToUtfDStringEx(nullptr, utf8, bytes, laenge, TCL_ENCODING_PROFILE_TCL8, &text,
-                               nullptr);
-#else
-    Tcl_ExternalToUtfDString(utf8, bytes, laenge, &text);
-#endif
-    Tcl_Obj* obj = Tcl_NewStringObj(Tcl_DStringValue(&text), Tcl_DStringLength(&text));
-    Tcl_DStringFree(&text);
+    long long gesamt = 0;
+    utf8_lesen(utf8, bytes, laenge, [&](const char*, int n) { gesamt += n; });
+    Tcl_Obj* obj = gesamt <= INT_MAX ? dbld_tcl::text_versuchen((int)gesamt) : nullptr;
+    if (obj && gesamt > 0) {
+        char* ziel = obj->bytes;
+        utf8_lesen(utf8, bytes, laenge, [&](const char* text, int n) {
+            memcpy(ziel, text, (size_t)n);
+            ziel += n;
+        });
+    }
     if (utf8)
         Tcl_FreeEncoding(utf8);
     return obj;
@@ -100,14 +130,17 @@ int verschluesseln(Tcl_Interp* interp, Tcl_Obj* text, TEA_KEY* key)
         return fehler(interp, "Text zu lang");
     Puffer<unsigned char> encrypted = anlegen<unsigned char>((size_t)l_e);
     if (!encrypted)
-        return fehler(interp, "zu wenig Speicher");
+        return dbld_tcl::zu_wenig_speicher(interp);
     int n = tea_encrypt(encrypted.get(), l_e, plain, key);
 
-    Puffer<char> hex = anlegen<char>(2 * (size_t)n + 1);
-    if (!hex)
-        return fehler(interp, "zu wenig Speicher");
-    tea_text::hex_schreiben(hex.get(), encrypted.get(), n);
-    Tcl_SetObjResult(interp, Tcl_NewStringObj(hex.get(), 2 * n));
+    // The digits go straight into the result's string (the capacity check
+    // keeps 2 * n + 1 within an int).
+    Tcl_Obj* ergebnis = dbld_tcl::text_versuchen(2 * n);
+    if (!ergebnis)
+        return dbld_tcl::zu_wenig_speicher(interp);
+    if (n > 0)
+        tea_text::hex_schreiben(ergebnis->bytes, encrypted.get(), n);
+    Tcl_SetObjResult(interp, ergebnis);
     return TCL_OK;
 }
 
@@ -124,7 +157,7 @@ int entschluesseln(Tcl_Interp* interp, Tcl_Obj* text, TEA_KEY* key)
     int n = (int)laenge / 2;
     Puffer<unsigned char> encrypted = anlegen<unsigned char>((size_t)n);
     if (!encrypted)
-        return fehler(interp, "zu wenig Speicher");
+        return dbld_tcl::zu_wenig_speicher(interp);
     if (!tea_text::hex_lesen(encrypted.get(), hex, n))
         return fehler(interp, "Keine korrekt kodierten Binaerdaten.");
 
@@ -135,9 +168,15 @@ int entschluesseln(Tcl_Interp* interp, Tcl_Obj* text, TEA_KEY* key)
     // continues a character.
     Puffer<char> plain((char*)calloc((size_t)n + 8, 1));
     if (!plain)
-        return fehler(interp, "zu wenig Speicher");
+        return dbld_tcl::zu_wenig_speicher(interp);
     int count = tea_decrypt(plain.get(), encrypted.get(), n, key);
-    Tcl_SetObjResult(interp, utf8_text(plain.get(), count));
+    // The cipher text is no longer needed: its memory goes before the
+    // result's is asked for.
+    encrypted.reset();
+    Tcl_Obj* ergebnis = utf8_text(plain.get(), count);
+    if (!ergebnis)
+        return dbld_tcl::zu_wenig_speicher(interp);
+    Tcl_SetObjResult(interp, ergebnis);
     return TCL_OK;
 }
 
@@ -172,14 +211,20 @@ int Kmqcrypt_Cmd(ClientData, Tcl_Interp* interp, int objargc, Tcl_Obj* const obj
     return entschluesseln(interp, objargv[2], &key);
 }
 
+namespace {
+
+const dbld_tcl::BEFEHL befehle[] = {{"::druckbild::analyse", Druckbildanalyse_Cmd},
+                                    {"::druckbild::jpegdata", Druckbildjpegdata_Cmd},
+                                    {"::druckbild::photo_configure", Druckbildphoto_configure_Cmd},
+                                    {"::kmqcrypt", Kmqcrypt_Cmd},
+                                    {nullptr, nullptr}};
+const dbld_tcl::PAKET paket = {"Kmqstationd", "0.1", befehle};
+
+} // namespace
+
 int Kmqstationd_Init(Tcl_Interp* interp)
 {
-    return dbld_tcl::paket_anmelden(
-        interp, "Kmqstationd", "0.1",
-        {{"::druckbild::analyse", Druckbildanalyse_Cmd},
-         {"::druckbild::jpegdata", Druckbildjpegdata_Cmd},
-         {"::druckbild::photo_configure", Druckbildphoto_configure_Cmd},
-         {"::kmqcrypt", Kmqcrypt_Cmd}});
+    return dbld_tcl::paket_anmelden(interp, &paket);
 }
 
 int Tcl_Init(Tcl_Interp* interp)

@@ -46,3 +46,73 @@ proc dbld_kind {script} {
     ::tcltest::removeFile dbld_kind.err
     return [list $aus $err]
 }
+
+# Procs for a child of dbld_kind that lowers its own address-space limit,
+# with util-linux's prlimit on its own process: speicher_grenze mb sets the
+# soft limit to the child's present size plus mb megabytes, speicher_frei
+# lifts it again.
+set ::dbld_speicher_procs {
+    proc speicher_groesse {} {
+        set f [open /proc/self/status]
+        set text [read $f]
+        close $f
+        regexp {VmSize:\s+(\d+) kB} $text -> kb
+        return [expr {$kb * 1024}]
+    }
+    proc speicher_grenze {mb} {
+        exec prlimit --pid [pid] --as=[expr {[speicher_groesse] + int($mb * 1048576)}]:
+    }
+    proc speicher_frei {} {
+        exec prlimit --pid [pid] --as=unlimited:
+    }
+}
+
+# dbld_kind with those procs.  In the child every block above 128 kB comes
+# from mmap of its own and goes back when freed (no heap kept for reuse),
+# so that its size is what it holds and a limit binds alike on every run.
+proc dbld_kind_knapp {script} {
+    set vorher [array get ::env MALLOC_MMAP_THRESHOLD_]
+    set ::env(MALLOC_MMAP_THRESHOLD_) 131072
+    try {
+        return [dbld_kind "$::dbld_speicher_procs\n$script"]
+    } finally {
+        unset ::env(MALLOC_MMAP_THRESHOLD_)
+        array set ::env $vorher
+    }
+}
+
+# Whether such a limit binds a child: Tcl's own attempt at 100 MB then
+# fails.  Not so under the sanitizer, whose allocator ends the process
+# instead of failing, nor without prlimit.  (Under qemu-user the limit
+# binds the emulator, and with it the program it runs.)
+proc dbld_adressraum_begrenzbar {} {
+    lassign [dbld_kind_knapp {
+        speicher_grenze 16
+        puts [catch {string repeat x 100000000}]
+    }] aus
+    return [expr {$aus eq "1"}]
+}
+
+# The leaf values of a result dict (std+ nests point and ellipse dicts).
+proc dbld_blaetter {ergebnis} {
+    set blaetter {}
+    dict for {schluessel wert} $ergebnis {
+        if {[llength $wert] > 1} {
+            lappend blaetter {*}[dbld_blaetter $wert]
+        } else {
+            lappend blaetter $wert
+        }
+    }
+    return $blaetter
+}
+
+# How many of the leaf values of a result dict are not finite numbers.
+proc dbld_nicht_endlich {ergebnis} {
+    set n 0
+    foreach wert [dbld_blaetter $ergebnis] {
+        if {![string is double -strict $wert] || [string match -nocase *n* $wert]} {
+            incr n
+        }
+    }
+    return $n
+}

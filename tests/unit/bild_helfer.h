@@ -4,6 +4,7 @@
 
 #include "dbld.h"
 
+#include <chrono>
 #include <initializer_list>
 #include <vector>
 
@@ -37,5 +38,14 @@ struct TestBild {
                 setze(r, c, wert);
     }
 };
+
+// Seconds one call of f takes.
+template <class F>
+double sekunden(F f)
+{
+    auto start = std::chrono::steady_clock::now();
+    f();
+    return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+}
 
 #endif

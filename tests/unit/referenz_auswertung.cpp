@@ -1,7 +1,8 @@
 // The evaluations as first written, point by point: the cleaning walks the
 // ring of every cell, every sample of the extended evaluation goes through
 // DBLD_dbldvalsq on a record made with DBLD_init, and every diagnostic line
-// is formatted whatever the log level.  The library's evaluations must give
+// is formatted whatever the log level; a value that comes out not finite is
+// tested where it is made and replaced as the evaluations replace it.  The library's evaluations must give
 // exactly the same records and the same diagnostics; the tests compare them
 // against this copy, the benchmarks measure against it.
 #include "referenz_auswertung.h"
@@ -96,19 +97,37 @@ int auswertung_std_feld(AUSWERTUNGSERGEBNIS* ergebnis, const int* druckbild, int
     AUSWERTUNG_STD& e = ergebnis->std;
     float r1 = -1, c1 = -1, r2 = -1, c2 = -1;
     long long g1 = 0, g2 = 0;
-    schwerpunkt_seite(&r1, &c1, &g1, bereinigt.get(), n_y, n_x, links);
+    // A centroid that is not finite counts as missing; its weight counts.
+    if (schwerpunkt_seite(&r1, &c1, &g1, bereinigt.get(), n_y, n_x, links) &&
+        !(std::isfinite(r1) && std::isfinite(c1))) {
+        dbld_dbg_msg("Schwerpunkt links nicht endlich.\n");
+        r1 = c1 = -1;
+    }
     e.schwerpunkt1.x = c1;
     e.schwerpunkt1.y = r1;
-    schwerpunkt_seite(&r2, &c2, &g2, bereinigt.get(), n_y, n_x, rechts);
+    if (schwerpunkt_seite(&r2, &c2, &g2, bereinigt.get(), n_y, n_x, rechts) &&
+        !(std::isfinite(r2) && std::isfinite(c2))) {
+        dbld_dbg_msg("Schwerpunkt rechts nicht endlich.\n");
+        r2 = c2 = -1;
+    }
     e.schwerpunkt2.x = c2;
     e.schwerpunkt2.y = r2;
 
     if (r1 >= 0 && c1 >= 0 && r2 >= 0 && c2 >= 0) {
         float dr = r1 - r2, dc = c1 - c2;
         e.sitzknochenabstand = sqrtf(dr * dr + dc * dc);
+        if (!std::isfinite(e.sitzknochenabstand)) {
+            dbld_dbg_msg("Sitzknochenabstand nicht endlich.\n");
+            e.sitzknochenabstand = -1;
+        }
         float a1 = (float)g2 / (float)(g1 + g2);
         e.schwerpunkt.x = c1 + (c2 - c1) * a1;
         e.schwerpunkt.y = r1 + (r2 - r1) * a1;
+        if (!(std::isfinite(e.schwerpunkt.x) && std::isfinite(e.schwerpunkt.y))) {
+            dbld_dbg_msg("Gemeinsamer Schwerpunkt nicht endlich.\n");
+            e.schwerpunkt.x = -1;
+            e.schwerpunkt.y = -1;
+        }
     } else {
         e.sitzknochenabstand = -1;
         e.schwerpunkt.x = -1;
@@ -119,6 +138,11 @@ int auswertung_std_feld(AUSWERTUNGSERGEBNIS* ergebnis, const int* druckbild, int
         float summe = (float)(g1 + g2);
         e.gewicht1 = 100.0f * (float)g1 / summe;
         e.gewicht2 = 100.0f * (float)g2 / summe;
+        if (!(std::isfinite(e.gewicht1) && std::isfinite(e.gewicht2))) {
+            dbld_dbg_msg("Gewichte nicht endlich.\n");
+            e.gewicht1 = -1;
+            e.gewicht2 = -1;
+        }
     } else {
         e.gewicht1 = -1;
         e.gewicht2 = -1;
@@ -326,6 +350,11 @@ void kreisschwerpunkt(float* sx, float* sy, const DBLD* dbld, float x0, float y0
     }
     *sx = (float)fsx;
     *sy = (float)fsy;
+    if (!(std::isfinite(*sx) && std::isfinite(*sy))) {
+        dbld_dbg_msg("Kreisschwerpunkt nicht endlich.\n");
+        *sx = x0;
+        *sy = y0;
+    }
 }
 
 // Moves (sx0, sy0) to the centroid of the circle of radius r around it until
@@ -487,12 +516,21 @@ int auswertung_stdplus_feld(AUSWERTUNGSERGEBNIS* ergebnis, const int* druckbild,
         return 0;
     druckbild_bereinigen(bereinigt.get(), druckbild, n_y, n_x);
 
-    // A side without pressure keeps the centroid (0, 0).
+    // A side without pressure keeps the centroid (0, 0), and so does a side
+    // whose centroid is not finite.
     float slx = 0, sly = 0, srx = 0, sry = 0;
     long long g_unbenutzt = 0;
     schwerpunkt_seite(&sly, &slx, &g_unbenutzt, bereinigt.get(), n_y, n_x, links);
+    if (!(std::isfinite(slx) && std::isfinite(sly))) {
+        dbld_dbg_msg("Schwerpunkt links nicht endlich.\n");
+        slx = sly = 0;
+    }
     dbld_dbg_msg("Schwerpunkt links: x=%.1f; y=%.1f\n", slx, sly);
     schwerpunkt_seite(&sry, &srx, &g_unbenutzt, bereinigt.get(), n_y, n_x, rechts);
+    if (!(std::isfinite(srx) && std::isfinite(sry))) {
+        dbld_dbg_msg("Schwerpunkt rechts nicht endlich.\n");
+        srx = sry = 0;
+    }
     dbld_dbg_msg("Schwerpunkt rechts: x=%.1f; y=%.1f\n", srx, sry);
 
     std::unique_ptr<DBLD, DbldLoeschen> dbld(DBLD_init(bereinigt.get(), n_y, n_x));
@@ -524,6 +562,10 @@ int auswertung_stdplus_feld(AUSWERTUNGSERGEBNIS* ergebnis, const int* druckbild,
 
     float dx = slx - srx, dy = sly - sry;
     e.sitzknochenabstand = sqrtf(dx * dx + dy * dy);
+    if (!std::isfinite(e.sitzknochenabstand)) {
+        dbld_dbg_msg("Sitzknochenabstand nicht endlich.\n");
+        e.sitzknochenabstand = -1;
+    }
     dbld_dbg_msg("SkA nach Schwerpunktkorrektur: %.1f cm\n", e.sitzknochenabstand);
 
     ACHSE achse = achse_suchen(links, dbld.get(), slx, sly, 2 * bl);
@@ -582,6 +624,11 @@ int auswertung_cop(double* px, double* py, const DBLD* dbld)
             *px = *px + (ix - *px) * v / (double)g;
             *py = *py + (iy - *py) * v / (double)g;
         }
+    if (!(std::isfinite(*px) && std::isfinite(*py))) {
+        dbld_dbg_msg("Druckmittelpunkt nicht endlich.\n");
+        *px = -1.0;
+        *py = -1.0;
+    }
     return *px > 0 ? 1 : 0;
 }
 

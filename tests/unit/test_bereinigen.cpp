@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <climits>
 #include <memory>
 #include <vector>
 
@@ -156,6 +157,20 @@ TEST(Bereinigen, ValueRangeOfTheKeptCells)
         EXPECT_EQ(dz->dbld[i], 0);
     EXPECT_EQ(dz->val_min, 0);
     EXPECT_EQ(dz->val_max, 0);
+}
+
+TEST(Bereinigen, ImageWithoutCellsAtOnce)
+{
+    // Zero columns under the largest row count, and the other way round:
+    // an empty record at once (walking 2^31 rows of nothing took seconds).
+    for (auto [n_y, n_x] : {std::pair<int, int>{INT_MAX, 0}, {0, INT_MAX}}) {
+        TestBild b(n_y, n_x);
+        DbldPtr d;
+        EXPECT_LT(sekunden([&] { d = bereinigen(b); }), 0.5) << n_y << " x " << n_x;
+        ASSERT_TRUE(d);
+        EXPECT_EQ(d->val_min, 0);
+        EXPECT_EQ(d->val_max, 0);
+    }
 }
 
 } // namespace

@@ -530,7 +530,8 @@ TEST_F(Bild, NothingIsDrawnForAnImpossibleImage)
 {
     TestBild b(2, 2, {{0, 0, 9}});
     DBLD_min_max(&b.dbld);
-    for (BILDPARAMETER par : {parameter(0), parameter(-3), parameter(2, 0, -1)}) {
+    for (BILDPARAMETER par : {parameter(0), parameter(-3), parameter(2, 0, -1), parameter(2, 3),
+                              parameter(2, -1), parameter(2, INT_MIN)}) {
         EXPECT_TRUE(rastern(&b.dbld, par).rgb.empty());
         EXPECT_EQ(ausgabe([&](FILE* f) { DBLD_put_ppm(f, &b.dbld, &par); }), "");
         EXPECT_EQ(ausgabe([&](FILE* f) { DBLD_put_ppm_plain(f, &b.dbld, &par); }), "");
@@ -744,6 +745,9 @@ TEST_F(Bild, ImpossibleSizesAreRefusedBeforeAnyAllocation)
         {&leer, parameter(1), "n_rows < 1"},
         {&klein, parameter(0), "resolution < 1"},
         {&klein, parameter(2, 0, -1), "frame < 0"},
+        {&klein, parameter(2, -1), "grid < 0"},
+        {&klein, parameter(2, 3), "grid > 2"},
+        {&klein, parameter(2, INT_MAX), "grid > 2"},
         // within JPEG's sides, beyond the pixel limit
         {&rand1, parameter(8193), "Bildpunkte > 67108864"},
         {&rand1, parameter(40000), "Bildpunkte > 67108864"},
@@ -868,6 +872,34 @@ TEST_F(Bild, FailureHalfWayFreesTheGrownBufferAndRestoresTheCaller)
     }
 }
 
+// Which failures of the memory writer are a want of memory: libjpeg's
+// "Insufficient memory", not a refused size; a success is none.
+TEST_F(Bild, MemoryFailureIsToldApartFromOtherFailures)
+{
+    TestBild b(16, 16);
+    streifen(b);
+    char meldung[dbld_bild::MELDUNG_MAX];
+    // (ergebnis, speichermangel) of one call, the flag preset to the
+    // opposite of what is expected
+    auto schreiben = [&](const BILDPARAMETER& par, jpeg_progress_mgr* fortschritt,
+                         bool vorher) {
+        unsigned char* puffer = nullptr;
+        unsigned long laenge = 0;
+        bool mangel = vorher;
+        bool gut = dbld_bild::jpeg_in_speicher(&puffer, &laenge, &b.dbld, &par, meldung,
+                                               fortschritt, &mangel);
+        free(puffer);
+        return std::make_pair(gut, mangel);
+    };
+    Abbruch a = {};
+    a.pub.progress_monitor = abbrechen;
+    a.bei_zeile = 10;
+    EXPECT_EQ(schreiben(parameter(20), &a.pub, false), std::make_pair(false, true));
+    EXPECT_EQ(schreiben(parameter(20), nullptr, true), std::make_pair(true, false));
+    EXPECT_EQ(schreiben(parameter(5000), nullptr, true), std::make_pair(false, false));
+    EXPECT_STREQ(meldung, "Bildbreite > 65500");
+}
+
 // The debug lines of a compression that fails at scan line 150 of 320: the
 // rows are drawn as the compressor takes them, so fewer than all are drawn;
 // the point-by-point way draws the whole raster first.
@@ -940,9 +972,9 @@ struct FALL {
 // sparse images with empty neighbourhoods, negative values, values near the
 // ends of int and where float loses integers, uniform images whose val_min
 // is their value, neighbourhoods that cancel out; val_max 0, negative or far
-// below the values, val_min anywhere; every grid style (and other numbers),
-// frames, masks (with and without the flag array), resolutions 1 to 20,
-// contrast 0 to 7 and any background.
+// below the values, val_min anywhere; every grid style, frames, masks (with
+// and without the flag array), resolutions 1 to 20, contrast 0 to 7 and any
+// background.
 void zufallsfall(std::mt19937& zufall, FALL& f)
 {
     auto bis = [&zufall](int n) { return (int)(zufall() % (unsigned)n); };
@@ -1005,7 +1037,9 @@ void zufallsfall(std::mt19937& zufall, FALL& f)
     default: break; // as the image command sets them
     }
 
-    const int gitter[] = {0, 0, 1, 2, 1, 2, -1, 3, 4, -2};
+    // (other numbers are refused by every writer, see
+    // NothingIsDrawnForAnImpossibleImage)
+    const int gitter[] = {0, 0, 1, 2, 1, 2, 0, 1, 2, 0};
     f.par.grid = gitter[bis(10)];
     f.par.frame = bis(3) == 0 ? 0 : zwischen(0, 4);
     f.par.mask = bis(2);

@@ -508,6 +508,35 @@ TEST_F(Huellen, RasterOutsideItsLimitsIsRefused)
     }
 }
 
+TEST_F(Huellen, ImageWithoutCellsReturnsAtOnce)
+{
+    // A million rows of no columns at 2000 raster points per cell edge:
+    // two thousand million raster rows of nothing (107 s before); and a
+    // million columns of no rows.  The result of an empty image at once:
+    // no transitions, both listings with their centre only.
+    n_rasterpunkte = 2000;
+    TestBild zeilen(1000000, 0);
+    dbld_loglevel = DBLD_LOGLEVEL_DBG;
+    Lauf l;
+    EXPECT_LT(sekunden([&] { auswerten(&l, &zeilen.dbld); }), 0.5);
+    EXPECT_EQ(l.rc, 1);
+    EXPECT_EQ(l.e.huellen.huelle_links.n_punkte, 0);
+    EXPECT_EQ(l.e.huellen.huelle_rechts.n_punkte, 0);
+    EXPECT_EQ(l.aus, gnuplot_leer(0, "-0.00\t-0.00") + gnuplot_leer(0, "-0.00\t-0.00"));
+    EXPECT_NE(l.log.find("val_max = 0 => 75% bei 0 \nx (2000 x gerastert) 0 ... -1\n"
+                         "y (2000 x gerastert) 0 ... 1999999999\n"),
+              std::string::npos);
+    EXPECT_NE(l.log.find("0 " + ue + "\xe4nge gefunden. ([-1,-1] ... [-1,-1])\n"),
+              std::string::npos);
+
+    TestBild spalten(0, 1000000);
+    Lauf l2;
+    EXPECT_LT(sekunden([&] { auswerten(&l2, &spalten.dbld); }), 0.5);
+    EXPECT_EQ(l2.rc, 1);
+    EXPECT_EQ(l2.e.huellen.huelle_rechts.n_punkte, 0);
+    EXPECT_EQ(punktzeilen(l2.aus).size(), 2u);
+}
+
 TEST_F(Huellen, FullCollectionEndsTheSideOnly)
 {
     // Left half: a grid of single peaks, far more than 799 transitions.

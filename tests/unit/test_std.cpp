@@ -184,6 +184,60 @@ TEST(Std, DebugLineAtDebugLevel)
     EXPECT_EQ(log, "Standardauswertung\n");
 }
 
+// The log of one std evaluation at the debug level.
+std::string std_protokoll(const TestBild& b, AUSWERTUNG_STD* e)
+{
+    DBLD_LOGLEVEL alt = dbld_loglevel;
+    dbld_loglevel = DBLD_LOGLEVEL_DBG;
+    testing::internal::CaptureStderr();
+    *e = std_von(b);
+    std::string log = testing::internal::GetCapturedStderr();
+    dbld_loglevel = alt;
+    return log;
+}
+
+TEST(Std, CentroidThatIsNotFiniteCountsAsMissing)
+{
+    // The -1 of a cell without measurement: in the right half the weights
+    // 1 and -1 cancel, the running mean divides by 0 (NaN).  The side is
+    // missing, so are the combined centroid and the distance; its weight
+    // still counts for the shares (3 left, 4 right).
+    TestBild b(3, 3);
+    b.werte = {1, -1, 1, 1, 1, 1, 1, 1, 1};
+    AUSWERTUNG_STD e;
+    EXPECT_EQ(std_protokoll(b, &e), "Standardauswertung\nSchwerpunkt rechts nicht endlich.\n");
+    EXPECT_EQ(e.schwerpunkt1.x, 0.0f);
+    EXPECT_EQ(e.schwerpunkt1.y, 1.0f);
+    EXPECT_EQ(e.schwerpunkt2.x, -1.0f);
+    EXPECT_EQ(e.schwerpunkt2.y, -1.0f);
+    EXPECT_EQ(e.schwerpunkt.x, -1.0f);
+    EXPECT_EQ(e.schwerpunkt.y, -1.0f);
+    EXPECT_EQ(e.sitzknochenabstand, -1.0f);
+    EXPECT_FLOAT_EQ(e.gewicht1, 300.0f / 7);
+    EXPECT_FLOAT_EQ(e.gewicht2, 400.0f / 7);
+}
+
+TEST(Std, WeightsCancellingToZeroGiveNoCombinedCentroidNorShares)
+{
+    // Both centroids finite, the side weights 2 and -2: the combined
+    // centroid and the shares would divide by 0 and are missing; the
+    // distance stays.
+    TestBild b(3, 4);
+    b.werte = {2, 0, 2, 2, -3, -2, 0, 2, 2, 3, 1, 1};
+    AUSWERTUNG_STD e;
+    EXPECT_EQ(std_protokoll(b, &e), "Standardauswertung\nGemeinsamer Schwerpunkt nicht endlich.\n"
+                                    "Gewichte nicht endlich.\n");
+    EXPECT_FLOAT_EQ(e.schwerpunkt1.x, 0.4f);
+    EXPECT_EQ(e.schwerpunkt1.y, 1.0f);
+    EXPECT_FLOAT_EQ(e.schwerpunkt2.x, 2.4f);
+    EXPECT_FLOAT_EQ(e.schwerpunkt2.y, 0.8f);
+    EXPECT_FLOAT_EQ(e.sitzknochenabstand, 2.0099752f);
+    EXPECT_EQ(e.schwerpunkt.x, -1.0f);
+    EXPECT_EQ(e.schwerpunkt.y, -1.0f);
+    EXPECT_EQ(e.gewicht1, -1.0f);
+    EXPECT_EQ(e.gewicht2, -1.0f);
+}
+
 TEST(Cop, Basics)
 {
     double x, y;
@@ -246,6 +300,36 @@ TEST(Cop, LargeValuesDoNotOverflowTheWeight)
     TestBild b(1, 4, {{0, 1, INT_MAX}, {0, 3, INT_MAX}});
     EXPECT_EQ(DBLD_auswertung_cop(&x, &y, &b.dbld), 1);
     EXPECT_EQ(x, 2.0);
+}
+
+TEST(LeeresBild, EveryEvaluationReturnsAtOnceWhateverTheOtherCount)
+{
+    // Zero columns under the largest row count and the other way round:
+    // the results of an image without cells, at once (walking 2^31 rows of
+    // nothing took seconds, under the sanitizer half a minute).
+    for (auto [n_y, n_x] : {std::pair<int, int>{INT_MAX, 0}, {0, INT_MAX}}) {
+        TestBild b(n_y, n_x);
+        AUSWERTUNGSERGEBNIS std_e, plus_e;
+        double x = 7, y = 7;
+        int cop = -1;
+        double dauer = sekunden([&] {
+            EXPECT_EQ(DBLD_auswertung_std(&std_e, &b.dbld), 1);
+            EXPECT_EQ(DBLD_auswertung_stdplus(&plus_e, &b.dbld), 1);
+            cop = DBLD_auswertung_cop(&x, &y, &b.dbld);
+        });
+        EXPECT_LT(dauer, 0.5) << n_y << " x " << n_x;
+        EXPECT_EQ(std_e.std.sitzknochenabstand, -1.0f);
+        EXPECT_EQ(std_e.std.gewicht1, -1.0f);
+        EXPECT_EQ(std_e.std.schwerpunkt2.x, -1.0f);
+        // std+ around the corner (0, 0) of an empty mat: the smallest
+        // plateau and the first angles searched
+        EXPECT_EQ(plus_e.stdplus.ellipse_links.b, 0.5f);
+        EXPECT_EQ(plus_e.stdplus.sitzknochenwinkel, 30.0f);
+        EXPECT_EQ(plus_e.stdplus.sitzknochenabstand, 0.0f);
+        EXPECT_EQ(cop, 0);
+        EXPECT_EQ(x, -1.0);
+        EXPECT_EQ(y, -1.0);
+    }
 }
 
 } // namespace

@@ -2,15 +2,19 @@
 // program.
 //
 //   dbldinfo [-b] [-u] [-n anzahl] [-l stufe] [-p prozent] [-r raster] [datei ...]
+//   dbldinfo -h | --help | --version
 //
 // Reads every image of each file (standard input for "-" or no file) with
 // DBLD_get and prints its size and value range as a "#" line.  -b writes the
 // cleaned image (DBLD_bereinigen, DBLD_put) behind it, -u runs the hull
 // evaluation, whose gnuplot listings go to standard output, and sums up the
 // hull of each side.  All the tool's own lines start with "#", so the output
-// of -b is again a stream in the text format.
+// of -b is again a stream in the text format.  An image that cannot be read
+// is reported as "datei:zeile: Bild n nicht lesbar: reason", with the line
+// where the reader stopped and the reader's own message as the reason.
 #include "dbld.h"
 
+#include <getopt.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -44,14 +48,102 @@ void benutzung(FILE* fp)
 {
     fputs("usage: dbldinfo [-b] [-u] [-n anzahl] [-l stufe] [-p prozent] [-r raster] "
           "[datei ...]\n"
+          "       dbldinfo -h | --help | --version\n"
           "  -b          write each image cleaned (DBLD_bereinigen) behind its line\n"
           "  -u          hull evaluation: gnuplot listing of both sides, hull sizes\n"
           "  -n anzahl   only the first anzahl images of each file\n"
           "  -l stufe    log level 0 (errors) .. 4 (everything) on standard error\n"
           "  -p prozent  huelle_bei_prozent (default 75)\n"
           "  -r raster   n_rasterpunkte, raster points per cell (default 8)\n"
+          "  -h, --help  this text\n"
+          "  --version   the version of dbldinfo (that of the libraries)\n"
           "Without a file, or for \"-\", standard input is read.\n",
           fp);
+}
+
+// The diagnostic log of the reader, caught: the log writes to standard
+// error, which is pointed at a temporary file while DBLD_get runs.  Without
+// the file (tmpfile failed) nothing is caught and the log goes out as usual.
+class LogFang {
+public:
+    LogFang() : datei_(tmpfile()) {}
+    ~LogFang()
+    {
+        if (datei_)
+            fclose(datei_);
+    }
+    LogFang(const LogFang&) = delete;
+    LogFang& operator=(const LogFang&) = delete;
+
+    void beginnen()
+    {
+        gerettet_ = -1;
+        if (!datei_)
+            return;
+        fflush(stderr);
+        gerettet_ = dup(STDERR_FILENO);
+        if (gerettet_ >= 0 && dup2(fileno(datei_), STDERR_FILENO) < 0) {
+            close(gerettet_);
+            gerettet_ = -1;
+        }
+    }
+
+    // Standard error back as it was; the text written meanwhile.
+    std::string beenden()
+    {
+        std::string text;
+        if (gerettet_ < 0)
+            return text;
+        fflush(stderr);
+        dup2(gerettet_, STDERR_FILENO);
+        close(gerettet_);
+        gerettet_ = -1;
+        int fd = fileno(datei_);
+        off_t laenge = lseek(fd, 0, SEEK_CUR);
+        text.resize(laenge > 0 ? (size_t)laenge : 0);
+        size_t n = 0;
+        while (n < text.size()) {
+            ssize_t r = pread(fd, &text[n], text.size() - n, (off_t)n);
+            if (r <= 0)
+                break;
+            n += (size_t)r;
+        }
+        text.resize(n);
+        if (ftruncate(fd, 0) == 0)
+            lseek(fd, 0, SEEK_SET);
+        return text;
+    }
+
+private:
+    FILE* datei_;
+    int gerettet_ = -1;
+};
+
+// The line (from 1) holding the last character the reader took, of the
+// first `gelesen` characters of text.
+long zeile_bei(const std::string& text, long gelesen)
+{
+    if (gelesen <= 0)
+        return 1;
+    long zeile = 1;
+    for (long i = 0; i < gelesen - 1; ++i)
+        zeile += text[(size_t)i] == '\n';
+    return zeile;
+}
+
+// The reader's message as one line: its line ends as blanks, none at the
+// end nor inside the quotes around a rest of a line; "keine Bildzeile" where
+// the reader stopped without one (a line that is no row of an image).
+std::string grund(std::string meldung)
+{
+    while (!meldung.empty() && (meldung.back() == '\n' || meldung.back() == ' '))
+        meldung.pop_back();
+    if (meldung.size() >= 2 && meldung.back() == '\'' && meldung[meldung.size() - 2] == '\n')
+        meldung.erase(meldung.size() - 2, 1);
+    for (char& c : meldung)
+        if (c == '\n')
+            c = ' ';
+    return meldung.empty() ? "keine Bildzeile" : meldung;
 }
 
 bool zahl(const char* text, long min, long max, long* wert)
@@ -156,16 +248,34 @@ bool datei_zeigen(FILE* fp, const char* name, const Optionen& opt)
         fprintf(stderr, "dbldinfo: %s: %s\n", name, strerror(errno));
         return false;
     }
+    LogFang fang;
     for (int nummer = 1; opt.anzahl < 0 || nummer <= opt.anzahl; ++nummer) {
         long vorher = ftell(mem.get());
+        fang.beginnen();
         DbldPtr d(DBLD_get(mem.get()));
-        if (!d) {
-            if (nur_kopf(text.substr((size_t)vorher)))
+        std::string log = fang.beenden();
+        if (d || nur_kopf(text.substr((size_t)vorher))) {
+            fputs(log.c_str(), stderr);
+            if (!d)
                 return true;
-            fprintf(stderr, "\ndbldinfo: %s: Bild %d nicht lesbar\n", name, nummer);
-            return false;
+            bild_zeigen(d.get(), name, nummer, opt);
+            continue;
         }
-        bild_zeigen(d.get(), name, nummer, opt);
+        long zeile = zeile_bei(text, ftell(mem.get()));
+        // Above the error level the log holds the reader's trace; the
+        // reason alone comes from reading the image once more at that level.
+        if (opt.stufe > DBLD_LOGLEVEL_ERR) {
+            fputs(log.c_str(), stderr);
+            fseek(mem.get(), vorher, SEEK_SET);
+            dbld_loglevel = DBLD_LOGLEVEL_ERR;
+            fang.beginnen();
+            DbldPtr nochmal(DBLD_get(mem.get()));
+            log = fang.beenden();
+            dbld_loglevel = opt.stufe;
+        }
+        fprintf(stderr, "%s:%ld: Bild %d nicht lesbar: %s\n", name, zeile, nummer,
+                grund(log).c_str());
+        return false;
     }
     return true;
 }
@@ -177,7 +287,11 @@ int main(int argc, char** argv)
     Optionen opt;
     int c;
     long wert;
-    while ((c = getopt(argc, argv, "bun:l:p:r:h")) != -1) {
+    enum { VERSION = 256 };
+    static const option lang[] = {{"help", no_argument, nullptr, 'h'},
+                                  {"version", no_argument, nullptr, VERSION},
+                                  {nullptr, 0, nullptr, 0}};
+    while ((c = getopt_long(argc, argv, "bun:l:p:r:h", lang, nullptr)) != -1) {
         switch (c) {
         case 'b':
             opt.bereinigen = true;
@@ -215,7 +329,10 @@ int main(int argc, char** argv)
             break;
         case 'h':
             benutzung(stdout);
-            return 0;
+            return fflush(stdout) == 0 ? 0 : 1;
+        case VERSION:
+            printf("dbldinfo (druckmessung) %s\n", DBLD_PROJEKTVERSION);
+            return fflush(stdout) == 0 ? 0 : 1;
         default:
             benutzung(stderr);
             return 2;
