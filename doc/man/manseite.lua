@@ -9,11 +9,7 @@
 -- code block of class "synopsis" the SYNOPSIS, the text before the first
 -- section the DESCRIPTION.  Sections become .SH (upper case), their
 -- subsections .SS; the heading of a further input file becomes .SH.
--- Pictures are left out.  Table columns get widths after their longest
--- cell, together with the gaps between them within the 70 columns pandoc
--- gives a table, so that it fits a terminal of 80; text is set ragged right,
--- also inside table cells (groff 1.23 justifies a table's text blocks anew,
--- and narrow columns cannot be justified).
+-- Pictures are left out; tables become tagged paragraphs (below).
 
 local stringify = pandoc.utils.stringify
 
@@ -35,49 +31,40 @@ local function gross(inlines)
   }).content
 end
 
--- Per column the longest cell and the longest word in it.
+-- A table becomes a list of tagged paragraphs (.TP), one per row: the
+-- first cell the tag, each further cell a paragraph, headed by its
+-- column's title where there are more than two columns.  A table set by
+-- tbl breaks no row across pages, so a tall row warns depending on where
+-- it happens to fall for the reader's width; tagged paragraphs read the
+-- same at every width.
 function Table(t)
-  local laengen, woerter = {}, {}
-  local function messen(zeilen)
-    for _, zeile in ipairs(zeilen) do
-      for i, z in ipairs(zeile.cells) do
-        local text = stringify(z.contents)
-        laengen[i] = math.max(laengen[i] or 0, #text)
-        for wort in text:gmatch('%S+') do
-          woerter[i] = math.max(woerter[i] or 0, #wort)
+  local kopf = {}
+  for _, zeile in ipairs(t.head.rows) do
+    for i, z in ipairs(zeile.cells) do kopf[i] = stringify(z.contents) end
+  end
+  local eintraege = {}
+  for _, k in ipairs(t.bodies) do
+    for _, zeile in ipairs(k.body) do
+      local zellen = zeile.cells
+      local begriff = pandoc.utils.blocks_to_inlines(zellen[1].contents)
+      local erklaerung = {}
+      for i = 2, #zellen do
+        local inhalt = pandoc.utils.blocks_to_inlines(zellen[i].contents)
+        if #zellen > 2 and kopf[i] and kopf[i] ~= '' then
+          local mit_titel = pandoc.List({ pandoc.Emph({ pandoc.Str(kopf[i] .. ':') }), pandoc.Space() })
+          mit_titel:extend(inhalt)
+          inhalt = mit_titel
         end
+        erklaerung[#erklaerung + 1] = pandoc.Para(inhalt)
       end
+      -- a bar inside code is written \| in a table's row
+      local bar = { Code = function(c) c.text = c.text:gsub('\\|', '|'); return c end }
+      begriff = pandoc.walk_inline(pandoc.Span(begriff), bar).content
+      for i, b in ipairs(erklaerung) do erklaerung[i] = pandoc.walk_block(b, bar) end
+      eintraege[#eintraege + 1] = { begriff, { erklaerung } }
     end
   end
-  messen(t.head.rows)
-  for _, k in ipairs(t.bodies) do messen(k.body) end
-  local function linksbuendig(zeilen)
-    for _, zeile in ipairs(zeilen) do
-      for _, z in ipairs(zeile.cells) do
-        local inhalt = pandoc.List({ pandoc.RawBlock('man', '.ad l') })
-        inhalt:extend(z.contents)
-        z.contents = inhalt
-      end
-    end
-  end
-  linksbuendig(t.head.rows)
-  for _, k in ipairs(t.bodies) do linksbuendig(k.body) end
-  -- each column at least its longest word, the rest after the cells' lengths
-  local n = #t.colspecs
-  local frei = 67 - 3 * (n - 1)
-  local breite, rest = {}, 0
-  for i = 1, n do
-    breite[i] = math.min(40, (woerter[i] or 1) + 1)
-    frei = frei - breite[i]
-    rest = rest + math.max(0, math.min(60, laengen[i] or 0) - breite[i])
-  end
-  for i = 1, n do
-    if frei > 0 and rest > 0 then
-      breite[i] = breite[i] + frei * math.max(0, math.min(60, laengen[i] or 0) - breite[i]) / rest
-    end
-    t.colspecs[i] = { t.colspecs[i][1], breite[i] / 70 }
-  end
-  return t
+  return pandoc.DefinitionList(eintraege)
 end
 
 function Pandoc(doc)
