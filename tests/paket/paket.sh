@@ -30,7 +30,7 @@ for seite in "$bau"/man/*; do
         warnungen=$(env -i PATH="$PATH" LC_ALL=C.UTF-8 MANROFFSEQ= MANWIDTH=$breite \
                     man --warnings -E UTF-8 -l -Tutf8 -Z "$seite" 2>&1 >/dev/null)
         [ -z "$warnungen" ] || falsch "man --warnings ($breite columns) $seite: $warnungen"
-    done"
+    done
     lexgrog "$seite" > /dev/null || falsch "no whatis entry in $seite"
 done
 meldung "manual pages: $(ls "$bau"/man | tr '\n' ' ')"
