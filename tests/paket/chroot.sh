@@ -11,11 +11,13 @@
 #       the packages it installed
 #   tests/paket/chroot.sh paketbau <repository> [suite]
 #       a clone inside, its build dependencies installed (apt-get build-dep),
-#       dpkg-buildpackage -us -uc -b timed, lintian on the result
+#       dpkg-buildpackage -us -uc -b timed, lintian on the result; on trixie
+#       with the profile pkg.druckmessung.tcl9 (the modules for Tcl 9 too)
 # suite: bookworm (default) or trixie.  The root is made anew in a temporary
 # folder and removed afterwards; DBLD_WURZEL_VORLAGE=<folder> copies a
 # pristine root made earlier with debootstrap instead.  DBLD_PROTOKOLLE=<folder>
-# keeps the logs of apt, the demo and the package build there.
+# keeps the logs of apt, the demo and the package build there, and
+# DBLD_PAKETE_NACH=<folder> the packages built.
 set -eu
 modus=$1
 quelle=$(cd "$2" && pwd)
@@ -66,6 +68,15 @@ pakete)
                       puts \$v' | tclsh8.6" 2>&1) || true
     meldung "tclsh8.6, no path set: $geladen"
     [ "$geladen" = "Druckbildanalyse 0.2 Beckenrotation 1.0 Kalvora 1.0 Kmqstationd 0.1" ] || fehler=1
+    # packages built with the modules for Tcl 9: those in tclsh9.0 as well
+    if ls "$wurzel"/usr/lib/tcltk/*/druckmessung*/libtcl9kalvora.so > /dev/null 2>&1; then
+        drin 'apt-get install -y -q tcl9.0' > "$wurzel/root/apt9.log" 2>&1 || fehler=1
+        geladen=$(drin "echo 'foreach p {Druckbildanalyse Beckenrotation Kalvora Kmqstationd} {
+                              lappend v \$p [package require \$p] }
+                          puts \$v' | tclsh9.0" 2>&1) || true
+        meldung "tclsh9.0, no path set: $geladen"
+        [ "$geladen" = "Druckbildanalyse 0.2 Beckenrotation 1.0 Kalvora 1.0 Kmqstationd 0.1" ] || fehler=1
+    fi
     for datei in /usr/share/man/man1/dbldinfo.1.gz /usr/share/man/man3/druckbildanalyse.3tcl.gz \
                  /usr/share/man/man3/beckenrotation.3tcl.gz /usr/share/man/man3/kalvora.3tcl.gz \
                  /usr/share/man/man3/kmqstationd.3tcl.gz /usr/share/doc/tcl-druckmessung/copyright \
@@ -94,13 +105,15 @@ demo)
     ;;
 paketbau)
     git clone -q "$quelle" "$wurzel/root/druckmessung"
+    profil=""
+    [ "$suite" = bookworm ] || profil="-P pkg.druckmessung.tcl9"
     start=$(date +%s)
-    drin 'apt-get update -q && apt-get install -y -q --no-install-recommends build-essential lintian &&
-          cd /root/druckmessung && apt-get build-dep -y -q ./' > "$wurzel/root/apt.log" 2>&1 \
+    drin "apt-get update -q && apt-get install -y -q --no-install-recommends build-essential lintian &&
+          cd /root/druckmessung && apt-get build-dep -y -q $profil ./" > "$wurzel/root/apt.log" 2>&1 \
         || { tail -20 "$wurzel/root/apt.log"; exit 1; }
     meldung "build dependencies: $(($(date +%s) - start)) s"
     start=$(date +%s)
-    drin 'cd /root/druckmessung && dpkg-buildpackage -us -uc -b' > "$wurzel/root/bau.log" 2>&1 \
+    drin "cd /root/druckmessung && dpkg-buildpackage -us -uc -b $profil" > "$wurzel/root/bau.log" 2>&1 \
         || { tail -30 "$wurzel/root/bau.log"; exit 1; }
     meldung "dpkg-buildpackage: $(($(date +%s) - start)) s, $(grep -E '^[0-9]+% tests passed' "$wurzel/root/bau.log")"
     meldung "compile lines without -ffp-contract=off:" \
@@ -108,6 +121,7 @@ paketbau)
             "of $(grep -cE 'c\+\+ .* -c /' "$wurzel/root/bau.log");" \
             "compiler warnings: $(grep -cE '^[^ ]+:[0-9]+:[0-9]+: warning:' "$wurzel/root/bau.log" || true)"
     ls "$wurzel/root"/*.deb
+    [ -z "${DBLD_PAKETE_NACH:-}" ] || cp "$wurzel/root"/*.deb "$DBLD_PAKETE_NACH"/
     drin 'lintian --fail-on error /root/*.changes'; status=$?
     meldung "lintian exit status $status"
     exit $status
