@@ -106,10 +106,10 @@ demo)
 paketbau)
     git clone -q "$quelle" "$wurzel/root/druckmessung"
     profil=""
-    [ "$suite" = bookworm ] || profil="-P pkg.druckmessung.tcl9"
+    [ "$suite" = bookworm ] || profil="--build-profiles=pkg.druckmessung.tcl9"
     start=$(date +%s)
     drin "apt-get update -q && apt-get install -y -q --no-install-recommends build-essential lintian &&
-          cd /root/druckmessung && apt-get build-dep -y -q $profil ./" > "$wurzel/root/apt.log" 2>&1 \
+          cd /root/druckmessung && apt-get build-dep -y -q ${profil:+-P pkg.druckmessung.tcl9} ./" > "$wurzel/root/apt.log" 2>&1 \
         || { tail -20 "$wurzel/root/apt.log"; exit 1; }
     meldung "build dependencies: $(($(date +%s) - start)) s"
     start=$(date +%s)
