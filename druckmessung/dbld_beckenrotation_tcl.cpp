@@ -25,8 +25,8 @@ int koordinate_pruefen(Tcl_Interp* interp, double wert, const char* name)
 {
     if (dbld_intern::float_endlich(wert))
         return TCL_OK;
-    Tcl_SetObjResult(interp, Tcl_ObjPrintf("%s ist keine endliche Zahl", name));
-    return TCL_ERROR;
+    return dbld_tcl::fehler(interp, dbld_tcl::FEHLER::wert,
+                            Tcl_ObjPrintf("%s ist keine endliche Zahl", name));
 }
 
 int cmd_log(Tcl_Interp* interp, int objargc, Tcl_Obj* const objargv[])

@@ -8,6 +8,7 @@
 namespace {
 
 using dbld_tcl::fehler;
+using dbld_tcl::FEHLER;
 
 // Converts the value and mask lists into arrays of their own, scores the
 // image and returns the score with one decimal as the result.
@@ -29,9 +30,9 @@ int Kalvora_Cmd(ClientData, Tcl_Interp* interp, int objargc, Tcl_Obj* const obja
         dbld_tcl::liste_laenge(interp, maske, &lm) != TCL_OK)
         return TCL_ERROR;
     if (!dbld_tcl::laenge_passt(n_y, n_x, lw))
-        return fehler(interp, "[llength druckbild] != n_y * n_x");
+        return fehler(interp, FEHLER::laenge, "[llength druckbild] != n_y * n_x");
     if (lw != lm)
-        return fehler(interp, "[llength druckbild] != [llength maske]");
+        return fehler(interp, FEHLER::laenge, "[llength druckbild] != [llength maske]");
     const int l = (int)lw;
 
     dbld_tcl::IntFeld werte, maskenwerte;
@@ -51,7 +52,7 @@ int Kalvora_Cmd(ClientData, Tcl_Interp* interp, int objargc, Tcl_Obj* const obja
     char text[6];
     int laenge = snprintf(text, sizeof text, "%.1lf", score);
     if (laenge < 0 || laenge >= (int)sizeof text)
-        return fehler(interp, "score ausserhalb 0 .. 100");
+        return fehler(interp, FEHLER::wert, "score ausserhalb 0 .. 100");
     Tcl_SetObjResult(interp, Tcl_NewStringObj(text, laenge));
     return TCL_OK;
 }

@@ -1,9 +1,11 @@
 // The package entry's registration (dbld_paket.h).  On 32-bit x86 this file
-// alone is compiled with general registers only (no SSE, no x87): it runs
-// before anything of the library that is compiled for SSE2, and on a
-// processor without SSE2 it returns a Tcl error instead of letting the host
-// die of an illegal instruction in the first evaluation.
+// is compiled with general registers only (no SSE, no x87), as is
+// dbld_fehler.cpp, through which it reports: it runs before anything of the
+// library that is compiled for SSE2, and on a processor without SSE2 it
+// returns a Tcl error (DRUCKBILD PROZESSOR) instead of letting the host die
+// of an illegal instruction in the first evaluation.
 #include "dbld_paket.h"
+#include "dbld_fehler.h"
 
 #if defined(__i386__)
 #include <cpuid.h>
@@ -39,11 +41,9 @@ int paket_anmelden(Tcl_Interp* interp, const PAKET* paket)
     if (!Tcl_PkgInitStubsCheck(interp, DBLD_TCL_VERSION, 0))
 #endif
         return TCL_ERROR;
-    if (!passt) {
-        Tcl_SetObjResult(interp,
-                         Tcl_ObjPrintf("%s braucht einen Prozessor mit SSE2", paket->name));
-        return TCL_ERROR;
-    }
+    if (!passt)
+        return fehler(interp, FEHLER::prozessor,
+                      Tcl_ObjPrintf("%s braucht einen Prozessor mit SSE2", paket->name));
     if (Tcl_PkgProvideEx(interp, paket->name, paket->version, nullptr) == TCL_ERROR)
         return TCL_ERROR;
     for (const BEFEHL* b = paket->befehle; b->name; ++b)

@@ -1,8 +1,8 @@
 // Package entry shared by the four libraries: processor check, version
 // check, package provision and command registration, in that order.
 //
-// On 32-bit x86 the libraries are compiled for SSE2; dbld_paket.cpp is not
-// (general registers only), so that paket_anmelden can refuse a processor
+// On 32-bit x86 the libraries are compiled for SSE2; dbld_paket.cpp and
+// dbld_fehler.cpp are not (general registers only), so that paket_anmelden can refuse a processor
 // without SSE2 before any of that code runs.  An entry is therefore nothing
 // but a call of paket_anmelden with the interpreter and a constant record.
 #ifndef DBLD_PAKET_H
@@ -24,7 +24,7 @@ struct PAKET {
 };
 
 // Tests the processor (32-bit x86: SSE2, "<Paket> braucht einen Prozessor
-// mit SSE2" otherwise), requires the Tcl the module was built
+// mit SSE2" with the code DRUCKBILD PROZESSOR otherwise), requires the Tcl the module was built
 // for (8.6 or a later 8.x, or 9.x), provides the package and
 // creates its commands (no client data, no delete procedure).  Fails only
 // when one of the first three steps fails.

@@ -6,17 +6,6 @@
 
 namespace dbld_tcl {
 
-int fehler(Tcl_Interp* interp, const char* text)
-{
-    Tcl_SetObjResult(interp, Tcl_NewStringObj(text, -1));
-    return TCL_ERROR;
-}
-
-int zu_wenig_speicher(Tcl_Interp* interp)
-{
-    return fehler(interp, "zu wenig Speicher");
-}
-
 Tcl_Obj* text_versuchen(int laenge)
 {
     Tcl_Obj* obj = Tcl_NewObj();
@@ -72,9 +61,9 @@ int anzahl_lesen(Tcl_Interp* interp, Tcl_Obj* zeilen, Tcl_Obj* spalten, int* n_y
 int anzahl_vorzeichen(Tcl_Interp* interp, int n_y, int n_x)
 {
     if (n_y < 0)
-        return fehler(interp, "n_y < 0");
+        return fehler(interp, FEHLER::wert, "n_y < 0");
     if (n_x < 0)
-        return fehler(interp, "n_x < 0");
+        return fehler(interp, FEHLER::wert, "n_x < 0");
     return TCL_OK;
 }
 
@@ -129,7 +118,7 @@ int druckbild_lesen(Tcl_Interp* interp, Tcl_Obj* liste, Tcl_Obj* zeilen,
         liste_laenge(interp, liste, &l) != TCL_OK)
         return TCL_ERROR;
     if (!laenge_passt(*n_y, *n_x, l))
-        return fehler(interp, "[llength druckbild] != n_y * n_x");
+        return fehler(interp, FEHLER::laenge, "[llength druckbild] != n_y * n_x");
     // Every element is written from the list, so the array is not zeroed
     // first (on a conversion failure it is freed unread).
     size_t elemente;

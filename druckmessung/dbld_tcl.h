@@ -3,6 +3,7 @@
 #ifndef DBLD_TCL_H
 #define DBLD_TCL_H
 
+#include "dbld_fehler.h"
 #include "dbld_tclversion.h"
 
 #include <memory>
@@ -14,14 +15,6 @@ struct TclFrei {
 };
 // An int array from Tcl_AttemptAlloc, freed with Tcl_Free when it goes.
 using IntFeld = std::unique_ptr<int[], TclFrei>;
-
-// Sets a fixed message as the interpreter result; returns TCL_ERROR.
-int fehler(Tcl_Interp* interp, const char* text);
-
-// Sets "zu wenig Speicher" as the interpreter result; returns TCL_ERROR.
-// Every command reports memory it could not obtain through this one
-// function.
-int zu_wenig_speicher(Tcl_Interp* interp);
 
 // A new string object of laenge bytes whose text the caller writes into
 // obj->bytes (laenge bytes; the NUL behind them is set) before the object
@@ -53,7 +46,8 @@ inline bool laenge_passt(int n_y, int n_x, Tcl_Size l)
     return l <= INT_MAX && (long long)n_y * n_x == l;
 }
 
-// "n_y < 0" or "n_x < 0" for a negative count, else TCL_OK.
+// "n_y < 0" or "n_x < 0" for a negative count (DRUCKBILD WERT), else
+// TCL_OK.
 int anzahl_vorzeichen(Tcl_Interp* interp, int n_y, int n_x);
 
 // Length of a Tcl list (Tcl's message when it is none).
@@ -70,7 +64,7 @@ int liste_nach_int(Tcl_Interp* interp, Tcl_Obj* liste, int* ziel);
 
 // The common front of the image commands, in this order: the counts, the
 // list length, the length equal to n_y * n_x ("[llength druckbild] != n_y
-// * n_x" otherwise), the value array allocated and filled from the list;
+// * n_x", DRUCKBILD LAENGE, otherwise), the value array allocated and filled from the list;
 // then, unless negativ_erlaubt, negative counts refused (their product may
 // still have matched the length).
 int druckbild_lesen(Tcl_Interp* interp, Tcl_Obj* liste, Tcl_Obj* zeilen,

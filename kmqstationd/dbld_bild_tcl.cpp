@@ -12,6 +12,7 @@
 #include <memory>
 
 using dbld_tcl::fehler;
+using dbld_tcl::FEHLER;
 
 namespace {
 
@@ -157,7 +158,7 @@ int werte_lesen(Tcl_Interp* interp, Tcl_Obj* werte, Tcl_Obj* maske, int* block, 
     if (m.nehmen(interp, maske) != TCL_OK)
         return TCL_ERROR;
     if (m.anzahl() != w.anzahl())
-        return fehler(interp, "[llength mask] != [llength werte]");
+        return fehler(interp, FEHLER::laenge, "[llength mask] != [llength werte]");
     if ((w.enthaelt(maske) || m.enthaelt(werte)) && !(w.festhalten() && m.festhalten()))
         return dbld_tcl::zu_wenig_speicher(interp);
     for (Tcl_Size k = 0; k < w.anzahl(); ++k) {
@@ -199,7 +200,7 @@ int hintergrund(Tcl_Interp* interp, int objargc, Tcl_Obj* const objargv[])
         const char* text = Tcl_GetStringFromObj(objargv[2], &laenge);
         unsigned int rot, gruen, blau;
         if (laenge != 7 || sscanf(text, "#%2x%2x%2x", &rot, &gruen, &blau) != 3)
-            return fehler(interp, "Invalid color");
+            return fehler(interp, FEHLER::wert, "Invalid color");
         DBLD_set_bgcolor((int)rot, (int)gruen, (int)blau);
         return TCL_OK;
     }
@@ -234,7 +235,8 @@ int Druckbildjpegdata_Cmd(ClientData, Tcl_Interp* interp, int objargc, Tcl_Obj* 
         dbld_tcl::liste_laenge(interp, objargv[i], &l) != TCL_OK)
         return TCL_ERROR;
     if (!dbld_tcl::laenge_passt(n_y, n_x, l))
-        return fehler(interp, "[llength werte] != anzahl_zeilen * anzahl_spalten");
+        return fehler(interp, FEHLER::laenge,
+                      "[llength werte] != anzahl_zeilen * anzahl_spalten");
     const int n = (int)l;
     // Values and mask flags in one block: values first, flags behind them.
     if (n > INT_MAX / 2)
@@ -247,19 +249,19 @@ int Druckbildjpegdata_Cmd(ClientData, Tcl_Interp* interp, int objargc, Tcl_Obj* 
     // Then everything that would make no image, one too large for JPEG, or
     // one whose raster is beyond the pixel limit, before the raster is made.
     if (opt.par.resolution < 1)
-        return fehler(interp, "-resolution < 1");
+        return fehler(interp, FEHLER::wert, "-resolution < 1");
     if (opt.par.frame < 0)
-        return fehler(interp, "-frame < 0");
+        return fehler(interp, FEHLER::wert, "-frame < 0");
     if (n_y < 1)
-        return fehler(interp, "anzahl_zeilen < 1");
+        return fehler(interp, FEHLER::wert, "anzahl_zeilen < 1");
     if (n_x < 1)
-        return fehler(interp, "anzahl_spalten < 1");
+        return fehler(interp, FEHLER::wert, "anzahl_spalten < 1");
     DBLD dbld = {n_y, n_x, block.get(), 0, 0, block.get() + n};
     int breite, hoehe;
     size_t rastergroesse;
     if (const char* grund = dbld_bild::jpeg_masse(&dbld, &opt.par, &breite, &hoehe,
                                                   &rastergroesse))
-        return fehler(interp, grund);
+        return fehler(interp, FEHLER::wert, grund);
     DBLD_min_max(&dbld);
     if (opt.maximum > dbld.val_max)
         dbld.val_max = opt.maximum;
@@ -270,13 +272,14 @@ int Druckbildjpegdata_Cmd(ClientData, Tcl_Interp* interp, int objargc, Tcl_Obj* 
     bool speichermangel = false;
     if (!dbld_bild::jpeg_in_speicher(&puffer, &laenge, &dbld, &opt.par, meldung, nullptr,
                                      &speichermangel))
-        return speichermangel ? dbld_tcl::zu_wenig_speicher(interp) : fehler(interp, meldung);
+        return speichermangel ? dbld_tcl::zu_wenig_speicher(interp)
+                              : fehler(interp, FEHLER::jpeg, meldung);
     std::unique_ptr<unsigned char, Frei> jpeg(puffer);
     // The values are drawn: their block goes before the result's memory is
     // asked for.
     block.reset();
     if (laenge > (unsigned long)INT_MAX)
-        return fehler(interp, "JPEG-Daten zu gross");
+        return fehler(interp, FEHLER::jpeg, "JPEG-Daten zu gross");
     Tcl_Obj* ergebnis = dbld_tcl::bytes_versuchen(jpeg.get(), (int)laenge);
     if (!ergebnis)
         return dbld_tcl::zu_wenig_speicher(interp);

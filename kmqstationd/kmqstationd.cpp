@@ -17,6 +17,7 @@
 #include <memory>
 
 using dbld_tcl::fehler;
+using dbld_tcl::FEHLER;
 
 namespace {
 
@@ -29,6 +30,12 @@ const char* const mtds_analyse[] = {"std", "std+", nullptr};
 const ANALYSE_VARIANTE kmqstationd = {mtds_analyse, nullptr, false, false};
 
 // ---- ::kmqcrypt ----------------------------------------------------------
+
+// "zu wenig Speicher" with ::kmqcrypt's own code (KMQCRYPT SPEICHER).
+int zu_wenig_speicher(Tcl_Interp* interp)
+{
+    return dbld_tcl::zu_wenig_speicher(interp, FEHLER::kmqcrypt_speicher);
+}
 
 const char* const unterbefehle[] = {"encrypt", "encrypt00", "decrypt", "decrypt00", nullptr};
 enum UNTERBEFEHL { u_encrypt, u_encrypt00, u_decrypt, u_decrypt00 };
@@ -117,7 +124,7 @@ int passwort(Tcl_Interp* interp, int unterbefehl, char* pwd)
     snprintf(meldung, sizeof meldung,
              "Das Passwort fuer diese Station kann nicht ermittelt werden (%s).",
              strerror(errno));
-    return fehler(interp, meldung);
+    return fehler(interp, FEHLER::kmqcrypt_passwort, meldung);
 }
 
 // The cipher text of the string as lower-case hexadecimal text.
@@ -127,17 +134,17 @@ int verschluesseln(Tcl_Interp* interp, Tcl_Obj* text, TEA_KEY* key)
     const char* plain = Tcl_GetStringFromObj(text, &laenge);
     int l_e;
     if (laenge > INT_MAX || !tea_text::kapazitaet((int)laenge, &l_e))
-        return fehler(interp, "Text zu lang");
+        return fehler(interp, FEHLER::kmqcrypt_laenge, "Text zu lang");
     Puffer<unsigned char> encrypted = anlegen<unsigned char>((size_t)l_e);
     if (!encrypted)
-        return dbld_tcl::zu_wenig_speicher(interp);
+        return zu_wenig_speicher(interp);
     int n = tea_encrypt(encrypted.get(), l_e, plain, key);
 
     // The digits go straight into the result's string (the capacity check
     // keeps 2 * n + 1 within an int).
     Tcl_Obj* ergebnis = dbld_tcl::text_versuchen(2 * n);
     if (!ergebnis)
-        return dbld_tcl::zu_wenig_speicher(interp);
+        return zu_wenig_speicher(interp);
     if (n > 0)
         tea_text::hex_schreiben(ergebnis->bytes, encrypted.get(), n);
     Tcl_SetObjResult(interp, ergebnis);
@@ -153,13 +160,13 @@ int entschluesseln(Tcl_Interp* interp, Tcl_Obj* text, TEA_KEY* key)
     Tcl_Size laenge;
     const char* hex = Tcl_GetStringFromObj(text, &laenge);
     if (laenge > INT_MAX)
-        return fehler(interp, "Text zu lang");
+        return fehler(interp, FEHLER::kmqcrypt_laenge, "Text zu lang");
     int n = (int)laenge / 2;
     Puffer<unsigned char> encrypted = anlegen<unsigned char>((size_t)n);
     if (!encrypted)
-        return dbld_tcl::zu_wenig_speicher(interp);
+        return zu_wenig_speicher(interp);
     if (!tea_text::hex_lesen(encrypted.get(), hex, n))
-        return fehler(interp, "Keine korrekt kodierten Binaerdaten.");
+        return fehler(interp, FEHLER::kmqcrypt_daten, "Keine korrekt kodierten Binaerdaten.");
 
     // Tcl's UTF-8 conversion may look a few bytes beyond the length it is
     // given when a text ends in the middle of a character: zero bytes
@@ -168,14 +175,14 @@ int entschluesseln(Tcl_Interp* interp, Tcl_Obj* text, TEA_KEY* key)
     // continues a character.
     Puffer<char> plain((char*)calloc((size_t)n + 8, 1));
     if (!plain)
-        return dbld_tcl::zu_wenig_speicher(interp);
+        return zu_wenig_speicher(interp);
     int count = tea_decrypt(plain.get(), encrypted.get(), n, key);
     // The cipher text is no longer needed: its memory goes before the
     // result's is asked for.
     encrypted.reset();
     Tcl_Obj* ergebnis = utf8_text(plain.get(), count);
     if (!ergebnis)
-        return dbld_tcl::zu_wenig_speicher(interp);
+        return zu_wenig_speicher(interp);
     Tcl_SetObjResult(interp, ergebnis);
     return TCL_OK;
 }

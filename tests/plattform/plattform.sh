@@ -17,7 +17,8 @@
 #    libraries and dbldinfo; no x87 arithmetic in the i386 ones, no SSE, MMX
 #    or x87 instruction before their processor check (i386_pruefen.sh), and
 #    on a processor without SSE2 (qemu-i386 -cpu pentium3, pentium2) each
-#    package refuses to load with its message instead of crashing tclsh;
+#    package refuses to load with its message and error code instead of
+#    crashing tclsh;
 # 4. the unit tests and every Tcl suite on aarch64, armhf, i386 and with
 #    Debian 13's C library and Tcl;
 # 5. the comparison: the cases of erzeuge_bilder.tcl through vergleich.tcl
@@ -163,22 +164,26 @@ sse2_pruefen() {
     fi
     cat > "$v/laden.tcl" <<'ENDE'
 # Every package of the index loaded once with load, once with package
-# require, each in an interpreter of its own: "name: message" per attempt.
+# require, each in an interpreter of its own: "name: message (error code)"
+# per attempt.
 set dir [lindex $argv 0]
 set f [open [file join $dir pkgIndex.tcl]]
+proc code {optionen} {
+    expr {[dict exists $optionen -errorcode] ? [dict get $optionen -errorcode] : ""}
+}
 foreach {- paket datei} [regexp -all -inline -line {package ifneeded (\S+) \S+ .*join \$dir (\S+)\]} [read $f]] {
     interp create a
-    catch {a eval [list load [file join $dir $datei] $paket]} m
-    puts "load $paket: $m"
+    catch {a eval [list load [file join $dir $datei] $paket]} m o
+    puts "load $paket: $m ([code $o])"
     interp delete a
     interp create a
     a eval [list lappend auto_path $dir]
-    catch {a eval [list package require $paket]} m
-    puts "package require $paket: $m"
+    catch {a eval [list package require $paket]} m o
+    puts "package require $paket: $m ([code $o])"
     interp delete a
 }
 ENDE
-    erwartet=$(sed -n 's/^package ifneeded \([^ ]*\) .*/load \1: \1 braucht einen Prozessor mit SSE2\npackage require \1: \1 braucht einen Prozessor mit SSE2/p' "$b/pkgIndex.tcl")
+    erwartet=$(sed -n 's/^package ifneeded \([^ ]*\) .*/load \1: \1 braucht einen Prozessor mit SSE2 (DRUCKBILD PROZESSOR)\npackage require \1: \1 braucht einen Prozessor mit SSE2 (DRUCKBILD PROZESSOR)/p' "$b/pkgIndex.tcl")
     beschreibung() {
         case $1 in
             pentium3) echo "SSE, no SSE2" ;;

@@ -93,6 +93,25 @@ proc dbld_adressraum_begrenzbar {} {
     return [expr {$aus eq "1"}]
 }
 
+# Whether a child can see a /sys/class/net of its own: a private mount
+# namespace with a tmpfs over it (needs root and unshare).
+proc dbld_station_moeglich {} {
+    expr {![catch {exec unshare --mount sh -c {mount -t tmpfs tmpfs /sys/class/net} 2>@1}]}
+}
+
+# Runs script in a child tclsh that has loaded Kmqstationd and sees
+# /sys/class/net as built by the shell commands einrichten (run inside the
+# empty tmpfs); returns the child's standard output.
+proc dbld_station {einrichten script} {
+    set voll "lappend auto_path [list $::dbldtest::build]\npackage require Kmqstationd\n$script"
+    set datei [::tcltest::makeFile $voll station.tcl]
+    set aus [exec unshare --mount sh -c \
+                 "mount -t tmpfs tmpfs /sys/class/net && cd /sys/class/net && $einrichten\
+                  && exec [info nameofexecutable] $datei"]
+    ::tcltest::removeFile station.tcl
+    return $aus
+}
+
 # The leaf values of a result dict (std+ nests point and ellipse dicts).
 proc dbld_blaetter {ergebnis} {
     set blaetter {}
