@@ -36,13 +36,42 @@ int falsche_anzahl(Tcl_Interp* interp, Tcl_Obj* const objargv[])
     return TCL_ERROR;
 }
 
+// The first character of a word's string.  A list without a string yet (an
+// image list built by the script) keeps it so: its string would begin with
+// its first element as the list writes it, which is all that is built here.
+// Building the whole text of a large image first would ask Tcl's allocator
+// for it, which ends the host when memory is short.
+char erstes_zeichen(Tcl_Obj* wort)
+{
+    static const Tcl_ObjType* const liste = Tcl_GetObjType("list");
+    if (wort->bytes || !liste || wort->typePtr != liste)
+        return Tcl_GetString(wort)[0];
+    Tcl_Size n;
+    Tcl_Obj** elemente;
+    if (Tcl_ListObjGetElements(nullptr, wort, &n, &elemente) != TCL_OK)
+        return Tcl_GetString(wort)[0];
+    if (n == 0)
+        return '\0';
+    Tcl_Size laenge;
+    const char* text = Tcl_GetStringFromObj(elemente[0], &laenge);
+    int flags = 0;
+    const Tcl_Size noetig = Tcl_ScanCountedElement(text, laenge, &flags);
+    // An element that needs a long quoting is no image value: the list's
+    // own text decides.
+    char puffer[64];
+    if (noetig >= (Tcl_Size)sizeof puffer)
+        return Tcl_GetString(wort)[0];
+    Tcl_ConvertCountedElement(text, laenge, puffer, flags);
+    return puffer[0];
+}
+
 // Reads the options from objargv[*i] on, while a word starts with "-" and
 // at least three words remain from it.  *i is then the first word after
 // them.  A later option overrides an earlier one.
 int optionen_lesen(Tcl_Interp* interp, int objargc, Tcl_Obj* const objargv[], int* i,
                    JPEGOPTIONEN* opt)
 {
-    while (objargc - *i >= 3 && Tcl_GetString(objargv[*i])[0] == '-') {
+    while (objargc - *i >= 3 && erstes_zeichen(objargv[*i]) == '-') {
         int option;
         if (Tcl_GetIndexFromObjStruct(interp, objargv[*i], optionen, sizeof(char*), "option", 0,
                                       &option) != TCL_OK)
