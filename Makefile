@@ -92,7 +92,7 @@ test-stubs: $(STUBSBUILD)/Makefile
 # CMake tree: FUZZ_TIME seconds on a copy of the seed corpus in build/fuzz.
 #   make test-fuzz FUZZ_TIME=3600   for a longer run
 CLANGXX ?= clang++
-FUZZ_TIME ?= 60
+FUZZ_TIME ?= 30
 FUZZ := $(BUILD)/fuzz
 FUZZ_QUELLEN := tests/fuzz/fuzz_dbld_get.cpp druckmessung/dbld.cpp \
 	druckmessung/dbld_utils.cpp druckmessung/dbld_text.cpp
