@@ -11,8 +11,9 @@
 #       the packages it installed
 #   tests/paket/chroot.sh paketbau <repository> [suite]
 #       a clone inside, its build dependencies installed (apt-get build-dep),
-#       dpkg-buildpackage -us -uc -b timed, lintian on the result; on trixie
-#       with the profile pkg.druckmessung.tcl9 (the modules for Tcl 9 too)
+#       dpkg-buildpackage -us -uc -b timed, lintian on the result (on
+#       trixie the build dependencies bring Tcl 9, and the package holds the
+#       modules for Tcl 9 too)
 # suite: bookworm (default) or trixie.  The root is made anew in a temporary
 # folder and removed afterwards; DBLD_WURZEL_VORLAGE=<folder> copies a
 # pristine root made earlier with debootstrap instead.  DBLD_PROTOKOLLE=<folder>
@@ -105,15 +106,13 @@ demo)
     ;;
 paketbau)
     git clone -q "$quelle" "$wurzel/root/druckmessung"
-    profil=""
-    [ "$suite" = bookworm ] || profil="--build-profiles=pkg.druckmessung.tcl9"
     start=$(date +%s)
     drin "apt-get update -q && apt-get install -y -q --no-install-recommends build-essential lintian &&
-          cd /root/druckmessung && apt-get build-dep -y -q ${profil:+-P pkg.druckmessung.tcl9} ./" > "$wurzel/root/apt.log" 2>&1 \
+          cd /root/druckmessung && apt-get build-dep -y -q ./" > "$wurzel/root/apt.log" 2>&1 \
         || { tail -20 "$wurzel/root/apt.log"; exit 1; }
     meldung "build dependencies: $(($(date +%s) - start)) s"
     start=$(date +%s)
-    drin "cd /root/druckmessung && dpkg-buildpackage -us -uc -b $profil" > "$wurzel/root/bau.log" 2>&1 \
+    drin "cd /root/druckmessung && dpkg-buildpackage -us -uc -b" > "$wurzel/root/bau.log" 2>&1 \
         || { tail -30 "$wurzel/root/bau.log"; exit 1; }
     meldung "dpkg-buildpackage: $(($(date +%s) - start)) s, $(grep -E '^[0-9]+% tests passed' "$wurzel/root/bau.log")"
     meldung "compile lines without -ffp-contract=off:" \
