@@ -84,7 +84,7 @@ mkdir -p "$arbeit/deb/druckmessung"
 stand=$(cd "$quelle" && git stash create)
 (cd "$quelle" && git archive --format=tar "${stand:-HEAD}") | tar -x -C "$arbeit/deb/druckmessung"
 start=$(date +%s)
-if ! (cd "$arbeit/deb/druckmessung" && dpkg-buildpackage -us -uc -b > ../bau.log 2>&1); then
+if ! (cd "$arbeit/deb/druckmessung" && dpkg-buildpackage -us -uc -b -j"${JOBS:-2}" > ../bau.log 2>&1); then
     tail -40 "$arbeit/deb/bau.log"
     falsch "dpkg-buildpackage (log: $arbeit/deb/bau.log)"
     exit 1
