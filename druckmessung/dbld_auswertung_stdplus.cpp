@@ -279,9 +279,6 @@ struct ACHSE {
     int n_max;
 };
 
-// Direction of the heaviest axis through (sx, sy): left side 105..145
-// degrees ascending, right side 75..35 descending.  Among equal weights the
-// first angle searched (the smallest sit-bone angle) wins.
 // Smallest and largest sit-bone angle searched, degrees.
 const int YW2_MIN = 15;
 const int YW2_MAX = 55;
@@ -290,6 +287,9 @@ const int YW2_MAX = 55;
 static_assert(-YW2_MAX >= dbld_winkel::GRAD_MIN && 90 + YW2_MAX <= dbld_winkel::GRAD_MAX,
               "angle table too short");
 
+// Direction of the heaviest axis through (sx, sy): left side 105..145
+// degrees ascending, right side 75..35 descending.  Among equal weights the
+// first angle searched (the smallest sit-bone angle) wins.
 ACHSE achse_suchen(SEITE seite, const ABTASTSICHT& bild, float sx, float sy, float max_r)
 {
     float g_max = -1;

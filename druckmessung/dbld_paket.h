@@ -2,9 +2,10 @@
 // check, package provision and command registration, in that order.
 //
 // On 32-bit x86 the libraries are compiled for SSE2; dbld_paket.cpp and
-// dbld_fehler.cpp are not (general registers only), so that paket_anmelden can refuse a processor
-// without SSE2 before any of that code runs.  An entry is therefore nothing
-// but a call of paket_anmelden with the interpreter and a constant record.
+// dbld_fehler.cpp are not (general registers only), so that paket_anmelden
+// can refuse a processor without SSE2 before any of that code runs.  An
+// entry is therefore nothing but a call of paket_anmelden with the
+// interpreter and a constant record.
 #ifndef DBLD_PAKET_H
 #define DBLD_PAKET_H
 
@@ -24,10 +25,10 @@ struct PAKET {
 };
 
 // Tests the processor (32-bit x86: SSE2, "<Paket> braucht einen Prozessor
-// mit SSE2" with the code DRUCKBILD PROZESSOR otherwise), requires the Tcl the module was built
-// for (8.6 or a later 8.x, or 9.x), provides the package and
-// creates its commands (no client data, no delete procedure).  Fails only
-// when one of the first three steps fails.
+// mit SSE2" with the code DRUCKBILD PROZESSOR otherwise), requires the Tcl
+// the module was built for (8.6 or a later 8.x, or 9.x), provides the
+// package and creates its commands (no client data, no delete procedure).
+// Fails only when one of the first three steps fails.
 int paket_anmelden(Tcl_Interp* interp, const PAKET* paket);
 
 } // namespace dbld_tcl

@@ -64,9 +64,9 @@ int liste_nach_int(Tcl_Interp* interp, Tcl_Obj* liste, int* ziel);
 
 // The common front of the image commands, in this order: the counts, the
 // list length, the length equal to n_y * n_x ("[llength druckbild] != n_y
-// * n_x", DRUCKBILD LAENGE, otherwise), the value array allocated and filled from the list;
-// then, unless negativ_erlaubt, negative counts refused (their product may
-// still have matched the length).
+// * n_x", DRUCKBILD LAENGE, otherwise), the value array allocated and
+// filled from the list; then, unless negativ_erlaubt, negative counts
+// refused (their product may still have matched the length).
 int druckbild_lesen(Tcl_Interp* interp, Tcl_Obj* liste, Tcl_Obj* zeilen,
                     Tcl_Obj* spalten, bool negativ_erlaubt, int* n_y, int* n_x,
                     IntFeld* werte);
