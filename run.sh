@@ -21,8 +21,13 @@ case "${1:-}" in
     test)   pakete+=(clang libjpeg-turbo-progs libgtest-dev libgmock-dev
                      valgrind util-linux procps python3 python3-tk tk8.6 libtk-img xvfb xauth
                      g++-aarch64-linux-gnu g++-arm-linux-gnueabihf g++-i686-linux-gnu qemu-user
-                     git build-essential dpkg-dev debhelper fakeroot lintian pandoc man-db) ;;
-    bench)  pakete+=(libbenchmark-dev) ;;
+                     git build-essential dpkg-dev debhelper fakeroot lintian pandoc man-db
+                     # the archive of sessions: TDBC with SQLite and PostgreSQL (the
+                     # suite starts a cluster of its own), tcllib's JSON (fast with its
+                     # compiled part), the report's PDF from PostScript and its text
+                     tcllib tcllib-critcl tcl8.6-tdbc tcl8.6-tdbc-sqlite3 tcl8.6-tdbc-postgres
+                     postgresql ghostscript poppler-utils) ;;
+    bench)  pakete+=(libbenchmark-dev tcllib tcl8.6-tdbc tcl8.6-tdbc-sqlite3) ;;
     viewer) pakete+=(tk8.6 libtk-img) ;;
 esac
 

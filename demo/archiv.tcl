@@ -203,7 +203,8 @@ proc ::archiv::oeffnen_postgres {a verbindung} {
     variable $a
     upvar 0 $a z
     set z(art) postgres
-    set z(ort) $verbindung
+    # for messages: the connection without its password
+    set z(ort) "PostgreSQL [regsub -all {password=\S*} $verbindung {password=…}]"
     set z(db) ${a}_db
     if {[catch {tdbc::postgres::connection create $z(db) {*}$optionen} meldung]} {
         unset z
@@ -321,8 +322,8 @@ proc ::archiv::schema_pruefen {a} {
     }
     set v [dict get $info version]
     if {$v > $version} {
-        fehler VERSION "das Archiv hat die Version $v, dieses Programm kennt nur bis\
-            $version; es bleibt unverändert"
+        fehler VERSION "$z(ort): das Archiv hat die Version $v, dieses Programm kennt nur\
+            bis $version; es bleibt unverändert"
     }
     if {$v < $version} {
         transaktion $a {
@@ -447,7 +448,7 @@ proc ::archiv::pruefen {sitzung} {
     set s {}
     foreach feld {klient titel station kalibrierung_name notizen kalibrierung} {
         set grenze [dict get $grenzen [expr {$feld in {notizen kalibrierung} ? $feld : "text"}]]
-        set wert [expr {[dict exists $sitzung $feld] ? [dict get $sitzung $feld] : ""}]
+        set wert [dict_oder_leer $sitzung $feld]
         dict set s $feld [text_pruefen $feld $wert $grenze]
     }
     if {[string trim [dict get $s klient]] eq ""} {
@@ -469,7 +470,7 @@ proc ::archiv::pruefen {sitzung} {
     foreach feld {zeilen spalten} {
         dict set s $feld [ganzzahl_pruefen $feld [dict get $sitzung $feld] 1 $seite]
     }
-    set periode [expr {[dict exists $sitzung periode_ms] ? [dict get $sitzung periode_ms] : ""}]
+    set periode [dict_oder_leer $sitzung periode_ms]
     if {$periode ne "" && !([regexp $zahl $periode] && $periode > 0 && $periode <= 3600000)} {
         fehler FELD "periode_ms \"[kurz $periode]\" ist keine Zeit über 0 bis 3600000 ms"
     }
@@ -478,7 +479,7 @@ proc ::archiv::pruefen {sitzung} {
     dict set s bilder [bilder_pruefen [dict get $sitzung bilder] $n_zellen]
     set n_bilder [llength [dict get $s bilder]]
     dict set s zonen {}
-    set zonen [expr {[dict exists $sitzung zonen] ? [dict get $sitzung zonen] : {}}]
+    set zonen [dict_oder_leer $sitzung zonen]
     set nr 0
     foreach zone [liste_pruefen zonen $zonen [dict get $grenzen zonen]] {
         incr nr
@@ -497,7 +498,7 @@ proc ::archiv::pruefen {sitzung} {
         dict lappend s zonen $z
     }
     dict set s schnappschuesse {}
-    set schnapp [expr {[dict exists $sitzung schnappschuesse] ? [dict get $sitzung schnappschuesse] : {}}]
+    set schnapp [dict_oder_leer $sitzung schnappschuesse]
     set nr 0
     foreach sch [liste_pruefen schnappschuesse $schnapp [dict get $grenzen schnappschuesse]] {
         incr nr
@@ -515,17 +516,23 @@ proc ::archiv::pruefen {sitzung} {
         dict lappend s schnappschuesse $neu
     }
     dict set s kennzahlen [kennzahlen_pruefen sitzung $sitzung]
-    return $s
+    # in the order in which laden gives the fields
+    set geordnet {}
+    foreach feld {klient titel zeitpunkt station notizen kalibrierung_name kalibrierung
+                  zeilen spalten periode_ms bilder zonen schnappschuesse kennzahlen} {
+        dict set geordnet $feld [dict get $s $feld]
+    }
+    return $geordnet
 }
 
 # A text of at most grenze characters.  Characters that are no text (NUL,
-# halves of a surrogate pair) are refused, because PostgreSQL cannot store
-# them and SQLite would hand them back differently.
+# a half of a surrogate pair standing alone) are refused, because
+# PostgreSQL cannot store them and SQLite would hand them back differently.
 proc ::archiv::text_pruefen {feld wert grenze} {
     if {[string length $wert] > $grenze} {
         fehler GRENZE "$feld ist länger als $grenze Zeichen"
     }
-    if {[regexp {[\u0000\ud800-\udfff]} $wert]} {
+    if {[regexp {\u0000|[\ud800-\udbff](?![\udc00-\udfff])|(?:^|[^\ud800-\udbff])[\udc00-\udfff]} $wert]} {
         fehler FELD "$feld enthält ein Zeichen, das kein Text ist (NUL oder ein halbes Ersatzzeichen)"
     }
     return [als_text $wert]
@@ -610,6 +617,8 @@ proc ::archiv::bilder_pruefen {bilder n_zellen} {
         fehler GRENZE "bilder: $n Bilder zu $n_zellen Zellen sind mehr als\
             [dict get $grenzen werte] Werte"
     }
+    set wertliste {^(?:(?:-1|0|[1-9][0-9]{0,9}) )*(?:-1|0|[1-9][0-9]{0,9})$}
+    set kurzliste {^(?:(?:-1|0|[1-9][0-9]{0,8}) )*(?:-1|0|[1-9][0-9]{0,8})$}
     set ergebnis {}
     set nr 0
     foreach bild $bilder {
@@ -620,14 +629,38 @@ proc ::archiv::bilder_pruefen {bilder n_zellen} {
         if {$laenge != $n_zellen} {
             fehler FELD "bild $nr hat $laenge Werte statt $n_zellen"
         }
-        set text [join $bild " "]
-        if {![regexp {^(?:(?:-1|0|[1-9][0-9]{0,9}) )*(?:-1|0|[1-9][0-9]{0,9})$} $text]
-                || [tcl::mathfunc::max {*}$bild] > 0x7fffffff} {
-            fehler FELD "bild $nr: ein Wert ist keine ganze Zahl von -1 bis 2147483647"
+        # The common case, checked fast: the list's own text (append takes
+        # it without making the caller's list a string) holds values of at
+        # most nine digits, single-space separated; then it has as many
+        # values as the list has elements.  Else the joined values with the
+        # count checked again (join takes a nested list apart) and, where a
+        # value has ten digits, the comparison with 2^31 - 1.
+        set text ""
+        append text $bild
+        if {![regexp $kurzliste $text]} {
+            set text [join $bild " "]
+            if {![regexp $wertliste $text]
+                    || [string length $text] - [string length [string map {" " ""} $text]]
+                       != $n_zellen - 1
+                    || [tcl::mathfunc::max {*}$text] > 0x7fffffff} {
+                fehler FELD "bild $nr: ein Wert ist keine ganze Zahl von -1 bis 2147483647"
+            }
         }
         lappend ergebnis $text
     }
     return $ergebnis
+}
+
+# Tcl 8.6 holds a character beyond U+FFFF as a pair of surrogates, which
+# the PostgreSQL driver passes on as such and the server refuses as
+# invalid UTF-8: such texts are refused with a clear message instead.
+proc ::archiv::nur_bmp {a text} {
+    variable $a
+    upvar 0 $a z
+    if {$z(art) eq "postgres" && [regexp {[\ud800-\udfff]} $text]} {
+        fehler FELD "ein Text enthält ein Zeichen jenseits von U+FFFF (etwa ein Emoji),\
+            das die PostgreSQL-Anbindung nicht übertragen kann"
+    }
 }
 
 # The first 40 characters of a text for a message, unprintable ones as "?".
@@ -652,6 +685,7 @@ proc ::archiv::speichern {a sitzung args} {
         set fortschritt $wert
     }
     set s [pruefen $sitzung]
+    nur_bmp $a [dict remove $s bilder]
     set db $z(db)
     return [transaktion $a {
         set id [lindex [$db allrows -as lists {
@@ -830,11 +864,8 @@ proc ::archiv::liste {a args} {
         append sql " WHERE [join $bedingungen { AND }]"
     }
     append sql " ORDER BY zeitpunkt DESC, id DESC$grenze"
-    set ergebnis {}
-    foreach zeile [$z(db) allrows -as lists $sql $werte] {
-        lappend ergebnis [dict create {*}[concat {*}[lmap n {id klient titel zeitpunkt station anzahl_bilder} w $zeile {list $n $w}]]]
-    }
-    return $ergebnis
+    # every column is NOT NULL: each row's dict has every key
+    return [$z(db) allrows -as dicts $sql $werte]
 }
 
 proc ::archiv::tag_pruefen {option tag} {
@@ -851,7 +882,8 @@ proc ::archiv::umbenennen {a id titel} {
     upvar 0 $a z
     variable grenzen
     set id [id_pruefen $id]
-    text_pruefen titel $titel [dict get $grenzen text]
+    set titel [text_pruefen titel $titel [dict get $grenzen text]]
+    nur_bmp $a $titel
     set db $z(db)
     transaktion $a {
         if {[llength [$db allrows {SELECT id FROM sitzung WHERE id = :id} [list id $id]]] == 0} {
@@ -894,8 +926,11 @@ proc ::archiv::json {sitzung} {
             lappend felder $feld [json::write string [dict get $s $feld]]
         }
         lappend felder zeilen [dict get $s zeilen] spalten [dict get $s spalten]
-        lappend felder periode_ms [expr {[dict get $s periode_ms] eq "" ? "null"
-                                         : [dict get $s periode_ms]}]
+        set periode [dict get $s periode_ms]
+        if {$periode eq ""} {
+            set periode null
+        }
+        lappend felder periode_ms $periode
         lappend felder bilder [json::write array {*}[lmap b [dict get $s bilder] {
             json::write array {*}$b}]]
         lappend felder zonen [json::write array {*}[lmap zone [dict get $s zonen] {
