@@ -230,9 +230,8 @@ proc ::anpassung::fenster_berechnen {a b} {
     dict set f maske [lmap w [dict get $f mittel] {expr {$w < 0}}]
     dict set f mittel $mittel
     dict set f spitze [lmap w [dict get $f spitze] {expr {max($w, 0)}}]
-    dict set f kennzahlen [::kennzahlen::bild $k [dict get $f mittel_rechen]]
+    dict set f kennzahlen [::kennzahlen::alle $k $mittel [dict get $f maske] [dict get $f mittel_rechen]]
     dict set f streuung [::kennzahlen::streuung [lrange $figuren $a $b]]
-    dict set f sitzknochen [::kennzahlen::sitzknochen $k $mittel]
     return $f
 }
 

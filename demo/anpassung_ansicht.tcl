@@ -34,7 +34,7 @@ proc ::ansicht::text {art w {mit_einheit 1}} {
     set kalibriert [dict size [dict get $k kal]]
     switch -- $art {
         druck {
-            set t [format %.1f $w]
+            set t [format [expr {[string is entier $w] ? "%d" : "%.1f"}] $w]
             if {$kalibriert && $mit_einheit} {
                 return [format "%s kPa (%.0f mmHg)" $t [::kalibrierung::mmhg $w]]
             }
@@ -44,6 +44,7 @@ proc ::ansicht::text {art w {mit_einheit 1}} {
         flaeche {set t [format %.0f $w]}
         prozent {set t [format %.1f $w]}
         zahl    {set t [format %.2f $w]}
+        punkte  {set t [format %.1f $w]}
     }
     if {!$mit_einheit || $e eq ""} {
         return $t
@@ -103,7 +104,7 @@ proc ::ansicht::fenster {} {
 proc ::ansicht::steuerung {} {
     # the recording and the frame
     ttk::frame .steuer -padding {8 4}
-    ttk::combobox .steuer.aufnahme -values [dict keys $::anpassung::quellen] -state readonly -width 16 \
+    ttk::combobox .steuer.aufnahme -values [dict keys $::anpassung::quellen] -state readonly -width 34 \
         -textvariable ::ansicht::anzeige(name)
     bind .steuer.aufnahme <<ComboboxSelected>> {::ansicht::aufnahme_waehlen $::ansicht::anzeige(name)}
     ttk::button .steuer.datei -text "Datei \u2026" -command ::ansicht::datei_oeffnen -takefocus 0
@@ -210,7 +211,7 @@ proc ::ansicht::karte {} {
     set n_x [dict get $k n_x]
     lassign [::anpassung::gezeigt] werte maske
     # room for the orientation labels around the image
-    lassign [::gemeinsam::einpassen [expr {[winfo width .karte] - 60}] [expr {[winfo height .karte] - 50}] \
+    lassign [::gemeinsam::einpassen [expr {[winfo width .karte] - 60}] [expr {[winfo height .karte] - 75}] \
                  $n_y $n_x $rand] aufloesung x0 y0
     incr x0 30
     incr y0 25
@@ -301,8 +302,8 @@ proc ::ansicht::sitzknochen_zeichnen {n_y werte} {
         beschriftung [expr {([lindex $a 0] + [lindex $b 0]) / 2}] \
             [expr {min([lindex $a 1], [lindex $b 1]) - 14}] [text laenge [dict get $sk abstand_plus]]
     } else {
-        lassign [pixel $n_y -0.5 [expr {$n_y - 0.6}]] l o
-        beschriftung [expr {$l + 6}] [expr {$o + 12}] "Sitzknochen (std+) nicht messbar" w
+        lassign [pixel $n_y -0.5 -0.6] l u
+        beschriftung $l [expr {$u + 36}] "Sitzknochen (std+) nicht messbar (Gr\u00fcnde rechts)" w
     }
     set c [::kennzahlen::cop $werte $n_y [dict get $k n_x]]
     if {$c ne "-"} {
@@ -373,14 +374,7 @@ proc ::ansicht::tafel {} {
         set spalte "Bild [expr {$index + 1}]"
     } else {
         # a window's image: the image figures and the sit-bone figures of it
-        set z [::kennzahlen::bild $k $rechenwerte]
-        set sk [::kennzahlen::sitzknochen $k $werte]
-        dict set z abstand_std [dict get $sk abstand_std]
-        dict set z abstand_plus [dict get $sk abstand_plus]
-        dict set z gruende [dict get $sk gruende]
-        dict set z bewertung [::druckbild::kalvora $werte [dict get $k n_y] [dict get $k n_x] $maske]
-        dict set z becken_breite ""
-        dict set z becken_hoehe ""
+        set z [::kennzahlen::alle $k $werte $maske $rechenwerte]
         set spalte [expr {$zeigen eq "mittel" ? "Mittelbild" : "Spitze halten"}]
     }
     .tafel.zahlen columnconfigure 1 -title $spalte
@@ -452,7 +446,6 @@ proc ::ansicht::zeitverlauf {} {
         lassign [::Plotchart::coordsToPixel $c [::anpassung::zeit $::anpassung::von] [lindex $yskala 0]] xa ya
         lassign [::Plotchart::coordsToPixel $c [::anpassung::zeit $::anpassung::bis] [lindex $yskala 1]] xb yb
         $c create rectangle [expr {$xa - 2}] $yb [expr {$xb + 2}] $ya -fill $farbe(fenster) -outline "" -tags fenster
-        $c lower fenster
         $p dataconfig werte -colour #0050a0 -width 2
         set j 0
         foreach w $werte {
@@ -461,6 +454,8 @@ proc ::ansicht::zeitverlauf {} {
             }
             incr j
         }
+        # Plotchart lowers its data to the bottom: the window below them
+        $c lower fenster
         lassign [::Plotchart::coordsToPixel $c [::anpassung::zeit $::anpassung::index] [lindex $yskala 0]] xi yu
         $c create line $xi $yu $xi $yb -fill $farbe(bild) -width 1
         incr i

@@ -7,6 +7,12 @@ package require json
 package require json::write
 package require sha256
 
+# tcllib's compiled SHA-256 (tcllibc, Debian's tcllib-critcl 1.21) ends
+# wish8.6 with "stack smashing detected" (tclsh8.6 survives it); the
+# package's own Tcl implementation gives the same digest.
+::sha2::LoadAccelerator tcl
+::sha2::SwitchTo tcl
+
 namespace eval ::ausgabe {}
 
 # Writes the three files of the export into the folder dir.
@@ -150,7 +156,7 @@ proc ::ausgabe::zusammenfassung {} {
             spitze_$einheit [zahl [dict get $z spitze]] mittel_$einheit [zahl [dict get $z mittel]]]
     }
     # the sit-bone flags: of the mean image and of each frame that has one
-    set sk [dict get $f sitzknochen]
+    set sk [dict get $f kennzahlen]
     set nicht_messbar {}
     set i 0
     foreach z [set ${a}::figuren] {

@@ -14,7 +14,7 @@ package require math::statistics
 
 namespace eval ::kennzahlen {
     # The figures of a frame: key, unit kind (druck, kraft, laenge, flaeche,
-    # prozent, zahl), label, tooltip.  The key plus the unit is the export's
+    # prozent, zahl, punkte), label, tooltip.  The key plus the unit is the export's
     # column name.
     variable liste {
         spitze   druck   "Spitzendruck"
@@ -41,7 +41,7 @@ namespace eval ::kennzahlen {
             "Abstand der Druckschwerpunkte der linken und rechten Sitzh\u00e4lfte (Verfahren std)."
         abstand_plus laenge "Sitzknochenabstand (korrigiert)"
             "Abstand der korrigierten Sitzknochen-Schwerpunkte (Verfahren std+); leer, wenn nicht messbar."
-        bewertung zahl   "Sitzbewertung"
+        bewertung punkte "Sitzbewertung (0 bis 100)"
             "Kalvora-Wert von 0 bis 100: hoch, wenn sich der Druck gleichm\u00e4\u00dfig verteilt, niedrig bei wenigen scharfen Spitzen."
         becken_breite laenge "Beckenbewegung quer"
             "Breite der Figur, die der Druckmittelpunkt \u00fcber die Bilder bis hier beschreibt: wie weit das Becken seitlich schwankt."
@@ -64,7 +64,7 @@ proc ::kennzahlen::kontext {kal n_y n_x periode} {
 proc ::kennzahlen::einheit {k art} {
     switch -- $art {
         prozent {return %}
-        zahl {return ""}
+        zahl - punkte {return ""}
         default {return [dict get $k einheiten $art]}
     }
 }
@@ -166,8 +166,11 @@ proc ::kennzahlen::sitzknochen {k werte} {
 # Why a std+ result cannot be taken as a measurement: no result; both
 # corrected centroids on the same side of the mat's middle (columns below
 # n_x / 2 are the left side); the centroids closer than 2 cells; a sit-bone
-# angle at a limit of its search range (15 or 55 degrees: the axis search
-# found no direction of its own).  An empty list when none holds.
+# angle at the far limit of its search range, 55 degrees (the region's axis
+# may lie beyond the range searched).  The near limit, 15 degrees, is not a
+# reason: the search also ends there for a region without a direction of
+# its own (a round sit-bone mound), whose centroid is measured all the same.
+# An empty list when none holds.
 proc ::kennzahlen::nicht_messbar {plus n_x} {
     if {![dict size $plus]} {
         return [list "keine Auswertung (zu wenig Druck)"]
@@ -185,28 +188,37 @@ proc ::kennzahlen::nicht_messbar {plus n_x} {
     }
     foreach seite {links rechts} {
         set w [dict get $plus sitzknochenwinkel_$seite]
-        if {$w <= 15 || $w >= 55} {
+        if {$w >= 55} {
             lappend gruende [format "Sitzknochenwinkel %s an der Grenze (%.0f\u00b0)" $seite $w]
         }
     }
     return $gruende
 }
 
-# All figures of frame i of a recording: the image figures, the sit-bone
-# figures, the seat score, and the pelvic figure of frames 0 ... i (from
-# the list of centres of pressure cops, "-" where a frame has none).
-proc ::kennzahlen::frame {k bild rechenwerte cops i} {
-    lassign $bild n_y n_x werte maske
+# The figures of an image (raw values and mask, and its image for the
+# figures): the image figures, the sit-bone figures (with gruende and the
+# std+ result plus), the seat score; no pelvic figure (that needs frames).
+proc ::kennzahlen::alle {k werte maske rechenwerte} {
     set z [bild $k $rechenwerte]
     set sk [sitzknochen $k $werte]
-    dict set z abstand_std [dict get $sk abstand_std]
-    dict set z abstand_plus [dict get $sk abstand_plus]
-    dict set z bewertung [::druckbild::kalvora $werte $n_y $n_x $maske]
+    foreach s {abstand_std abstand_plus gruende plus} {
+        dict set z $s [dict get $sk $s]
+    }
+    dict set z bewertung [::druckbild::kalvora $werte [dict get $k n_y] [dict get $k n_x] $maske]
+    dict set z becken_breite ""
+    dict set z becken_hoehe ""
+    return $z
+}
+
+# All figures of frame i of a recording: those of its image and the pelvic
+# figure of frames 0 ... i (from the list of centres of pressure cops, "-"
+# where a frame has none).
+proc ::kennzahlen::frame {k bild rechenwerte cops i} {
+    lassign $bild n_y n_x werte maske
+    set z [alle $k $werte $maske $rechenwerte]
     lassign [becken $k $cops $i $werte] breite hoehe
     dict set z becken_breite $breite
     dict set z becken_hoehe $hoehe
-    dict set z gruende [dict get $sk gruende]
-    dict set z plus [dict get $sk plus]
     return $z
 }
 
