@@ -323,4 +323,10 @@ proc ::anpassung::main {argv} {
     }
 }
 
-::anpassung::main $argv
+# -vergleich a b: the comparison of two recordings (vergleich.tcl)
+if {"-vergleich" in $argv} {
+    source [file join $::anpassung::hier vergleich.tcl]
+    ::vergleich::main $argv
+} else {
+    ::anpassung::main $argv
+}
