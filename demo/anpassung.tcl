@@ -323,10 +323,25 @@ proc ::anpassung::main {argv} {
     }
 }
 
-# -vergleich a b: the comparison of two recordings (vergleich.tcl)
+# -vergleich a b: the comparison of two recordings (vergleich.tcl); else
+# the view with the archive's window (archiv_fenster.tcl, key a), whose
+# place -archiv datei or -postgres "host=... dbname=..." give.
 if {"-vergleich" in $argv} {
     source [file join $::anpassung::hier vergleich.tcl]
     ::vergleich::main $argv
 } else {
+    source [file join $::anpassung::hier archiv_fenster.tcl]
+    foreach {option art} {-archiv -datei -postgres -postgres} {
+        set i [lsearch -exact $argv $option]
+        if {$i >= 0 && $i + 1 < [llength $argv]} {
+            lappend ::archivfenster::ort $art [lindex $argv $i+1]
+            set argv [lreplace $argv $i $i+1]
+        }
+    }
     ::anpassung::main $argv
+    if {[winfo exists .unten.meldung]} {
+        ttk::button .unten.archiv -text "Archiv (a) \u2026" -command ::archivfenster::zeigen -takefocus 0
+        pack .unten.archiv -side left -padx 2 -before .unten.meldung
+        bind . <Key-a> ::archivfenster::zeigen
+    }
 }

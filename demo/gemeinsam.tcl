@@ -57,6 +57,10 @@ proc ::gemeinsam::bilder_der_quelle {quelle} {
     if {$art eq "datei"} {
         return [::aufnahme::lesen $wert]
     }
+    if {$art eq "bilder"} {
+        # frames given (a session of the archive)
+        return $wert
+    }
     return [::aufnahme::erzeugt $wert 100]
 }
 

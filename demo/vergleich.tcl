@@ -478,7 +478,7 @@ proc ::vergleich::archivieren {} {
             if {[dict size [dict get $s sitzung]]} continue
             set kal_text ""
             if {[dict size $kal]} {
-                set f [open [dict get $kal datei] r]
+                set f [open $opt(-kalibrierung) r]
                 set kal_text [read $f]
                 close $f
             }

@@ -222,6 +222,48 @@ pruefe "die Sitzungen vergleichen sich wie die Dateien" {
     [dict get $aus_archiv tabelle] eq [dict get $gespeichert tabelle]}
 pruefe "der Bericht nennt den Klienten der Sitzung A" {[string first "Frau Archiv" [dict get $aus_archiv pdf]] >= 0}
 
+# --- the view's archive window: the recording shown stored with its zones
+# and snapshot, found by the client's name, opened in the view again
+set treiber [file join $tmp treiber.tcl]
+set f [open $treiber w]
+puts $f [list set argv [list -build $build -kalibrierung $beispiel -archiv [file join $tmp fenster.sqlite3] \
+                            -aufnahme u125 -fenster 2-5]]
+puts $f {
+    after idle {after 200 {
+        set ::archivfenster::eingabe(klient) "Herr Fenster"
+        set ::archivfenster::eingabe(titel) "vorher"
+        ::ansicht::schnappschuss
+        ::archivfenster::zeigen
+        ::archivfenster::speichern
+        set ::archivfenster::eingabe(klient) "fenst"
+        ::archivfenster::liste
+        puts "liste [.archiv.liste size]"
+        .archiv.liste selection set 0
+        ::archivfenster::oeffnen
+        puts "gezeigt $::anpassung::name [llength $::anpassung::bilder] [llength $::anpassung::zonen] [llength $::anpassung::schnappschuesse]"
+        puts "meldung $::anpassung::meldung"
+        exit 0
+    }}
+}
+puts $f [list source [file join $quelle demo anpassung.tcl]]
+close $f
+set ausgabe [exec [info nameofexecutable] $treiber 2>@1]
+pruefe "Archivfenster: gefunden, geöffnet ([join [split $ausgabe \n] {; }])" {
+    [string match "*liste 1*gezeigt Archiv 1: Herr Fenster 8 4 1*" $ausgabe]}
+source [file join $quelle demo archiv.tcl]
+set a [::archiv::oeffnen -datei [file join $tmp fenster.sqlite3]]
+set s [::archiv::laden $a 1]
+::archiv::schliessen $a
+set roh [lmap bild [::aufnahme::lesen $u125] {
+    lassign $bild - - werte maske
+    lmap w $werte m $maske {expr {$m ? -1 : $w}}}]
+pruefe "Archivfenster: die Bilder der Datei, 4 Zonen mit Anteil, der Schnappschuss über Bild 2 bis 5" {
+    [dict get $s bilder] eq $roh && [llength [dict get $s zonen]] == 4
+    && [dict exists [lindex [dict get $s zonen] 0] kennzahlen anteil]
+    && [dict get [lindex [dict get $s schnappschuesse] 0] von] == 1
+    && [dict get [lindex [dict get $s schnappschuesse] 0] bis] == 4
+    && [dict get $s kalibrierung_name] eq "Beispielmatte 12 x 10 (erfunden)"}
+
 file delete -force $tmp
 puts "[expr {$fehler ? "$fehler Prüfungen FALSCH" : "alle Prüfungen ok"}]"
 exit [expr {$fehler > 0}]
