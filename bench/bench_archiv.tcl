@@ -3,6 +3,10 @@
 # reading the same frames as a text file (the floor: one line of values per
 # frame; and the recording format through the viewer's reader), and the
 # listing of 10,000 sessions.
+if {[catch {package require tdbc::sqlite3} fehler]} {
+    puts "archive: left out ($fehler; Debian: tcl8.6-tdbc-sqlite3)"
+    return
+}
 source [file join $bench_dir .. demo archiv.tcl]
 source [file join $bench_dir .. demo aufnahme.tcl]
 

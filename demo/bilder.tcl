@@ -3,6 +3,8 @@
 #                                    first frame of the bundled recording u82
 #   doc/bilder/station.jpg           the station viewer after 60 frames of
 #                                    the generated 64 x 64 sequence
+#   doc/bilder/vergleich.jpg         the comparison before / after, and
+#   doc/bilder/bericht.jpg           the page of its report
 #   tclsh8.6 demo/bilder.tcl ?build-folder?
 # The viewer runs in wish8.6 under xvfb-run (Debian: xvfb, xauth), so that
 # the picture has the same size and fonts on every machine.
@@ -27,3 +29,20 @@ puts [exec xvfb-run -a -s "-screen 0 1280x1024x24" wish8.6 [file join $demo_dir 
           -build $build -aufnahme erzeugt64 -fps 0 -bilder 60 -groesse 860x560 \
           -fenster -foto $datei]
 puts "[file normalize $datei]: [file size $datei] Bytes"
+
+# The comparison before / after of u125 (A) and u134 (B) with the example
+# calibration, as the window shows it, and its report page (ps2pdf, then
+# pdftoppm; Debian: ghostscript, poppler-utils).
+set vergleich [file join $build vergleich_bild]
+set gebuendelt [::aufnahme::gebuendelt]
+exec xvfb-run -a -s "-screen 0 1280x1600x24" wish8.6 [file join $demo_dir anpassung.tcl] \
+    -build $build -kalibrierung [file join $demo_dir .. data kalibrierung_beispiel.json] \
+    -klient "Frau Beispiel" -notizen "Sattel 5 mm tiefer und 2 Grad nach vorn geneigt." \
+    -vergleich [dict get $gebuendelt u125] [dict get $gebuendelt u134] \
+    -export $vergleich -foto [file join $ziel vergleich.jpg]
+exec pdftoppm -jpeg -jpegopt quality=85 -r 70 -singlefile [file join $vergleich bericht.pdf] \
+    [file join $ziel bericht]
+foreach name {vergleich.jpg bericht.jpg} {
+    set datei [file join $ziel $name]
+    puts "[file normalize $datei]: [file size $datei] Bytes"
+}
