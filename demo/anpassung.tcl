@@ -27,6 +27,8 @@
 #   -groesse WxH        size of the window (default 1280x860)
 #   -export DIR         writes DIR/bilder.csv, DIR/zusammenfassung.json and
 #                       DIR/ansicht.png (the window as shown) and exits
+#   -foto datei         writes the window as shown to a picture (PNG, or
+#                       JPEG for .jpg) and exits
 #
 # Keys: Left / Right one frame, Home / End first / last frame, s snapshot,
 # z draw a zone, q quit.
@@ -40,7 +42,7 @@ namespace eval ::anpassung {
     variable opt
     array set opt {
         -build build -kalibrierung "" -aufnahme "" -fenster "" -sekunden ""
-        -bild 1 -zeigen mittel -skala "" -sitzung "" -groesse 1280x860 -export ""
+        -bild 1 -zeigen mittel -skala "" -sitzung "" -groesse 1280x860 -export "" -foto ""
     }
     variable dateien {}
     variable quellen [dict create]
@@ -314,10 +316,14 @@ proc ::anpassung::main {argv} {
         return
     }
     ::ansicht::alles
-    if {$opt(-export) ne ""} {
+    if {$opt(-export) ne "" || $opt(-foto) ne ""} {
         update
-        if {[catch {::ausgabe::schreiben $opt(-export)} fehler]} {
+        if {$opt(-export) ne "" && [catch {::ausgabe::schreiben $opt(-export)} fehler]} {
             melde $fehler fehler
+        }
+        if {$opt(-foto) ne "" && [catch {::gemeinsam::foto_schreiben $opt(-foto) .} fehler]} {
+            puts stderr $fehler
+            exit 1
         }
         exit 0
     }

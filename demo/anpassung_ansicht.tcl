@@ -64,21 +64,23 @@ proc ::ansicht::fenster {} {
 
     canvas .karte -background $farbe(hintergrund) -highlightthickness 0 -width 540 -height 470
     .karte create image 0 0 -image ::ansicht::foto -anchor nw -tags bild
-    canvas .legende -width 130 -height 470 -highlightthickness 0 -background $farbe(hintergrund)
+    canvas .legende -width 150 -height 470 -highlightthickness 0 -background $farbe(hintergrund)
 
     # the figures and the zones
     ttk::frame .tafel -padding {8 4}
     ttk::label .tafel.aufnahme -textvariable ::ansicht::anzeige(aufnahme) -font TkHeadingFont
     ttk::label .tafel.einheiten -textvariable ::ansicht::anzeige(einheiten) -wraplength 560
     ttk::label .tafel.sitz -textvariable ::ansicht::anzeige(sitz) -wraplength 560
-    tablelist::tablelist .tafel.zahlen -columns {0 Kennzahl left 0 "" right 0 "Fenster: Mittel \u00b1 SD" right} \
+    # fixed column widths (characters): columns that size themselves made
+    # the table wider each time its rows were replaced (tablelist 6.20)
+    tablelist::tablelist .tafel.zahlen -columns {34 Kennzahl left 19 "" right 17 "Fenster: Mittel \u00b1 SD" right} \
         -height 15 -width 0 -stretch 0 -background white -selectmode none \
         -tooltipaddcommand ::ansicht::tipp -tooltipdelcommand {tooltip::tooltip clear}
-    tablelist::tablelist .tafel.zonen -columns {0 Zone left 0 "Anteil %" right 0 Spitze right 0 Mittel right} \
+    tablelist::tablelist .tafel.zonen -columns {24 Zone left 9 "Anteil %" right 12 Spitze right 12 Mittel right} \
         -height 6 -width 0 -stretch 0 -background white -selectmode none
     pack .tafel.aufnahme .tafel.einheiten .tafel.sitz -anchor w -pady {0 2}
-    pack .tafel.zahlen -anchor w -fill x -pady 4
-    pack .tafel.zonen -anchor w -fill x
+    pack .tafel.zahlen -anchor w -pady 4
+    pack .tafel.zonen -anchor w
 
     canvas .plots -height 190 -highlightthickness 0
     steuerung
@@ -112,7 +114,7 @@ proc ::ansicht::steuerung {} {
     ttk::button .steuer.vor -text "\u25b6" -width 3 -command {::ansicht::schritt 1} -takefocus 0
     ttk::scale .steuer.regler -from 0 -to 1 -variable ::anpassung::index \
         -command {::ansicht::gehe}
-    ttk::label .steuer.bild -textvariable ::ansicht::anzeige(bild) -width 22
+    ttk::label .steuer.bild -textvariable ::ansicht::anzeige(bild) -width 40
     pack .steuer.aufnahme .steuer.datei .steuer.zurueck .steuer.vor -side left -padx 2
     pack .steuer.regler -side left -fill x -expand 1 -padx 6
     pack .steuer.bild -side left
@@ -148,7 +150,8 @@ proc ::ansicht::steuerung {} {
     ttk::button .unten.zonen_weg -text "Zonen zur\u00fccksetzen" -command ::ansicht::zonen_zuruecksetzen -takefocus 0
     ttk::button .unten.speichern -text "Sitzung speichern \u2026" -command ::ansicht::sitzung_speichern -takefocus 0
     ttk::button .unten.laden -text "Sitzung laden \u2026" -command ::ansicht::sitzung_laden -takefocus 0
-    ttk::label .unten.meldung -textvariable ::anpassung::meldung
+    # a fixed width, so that a long message never squeezes the map
+    ttk::label .unten.meldung -textvariable ::anpassung::meldung -width 80 -wraplength 620
     pack .unten.zone .unten.zonen_weg .unten.speichern .unten.laden .unten.meldung -side left -padx 2
 
     tooltip::tooltip .fenster.schnapp "Friert das gezeigte Bild oder Fenster als benannten Schnappschuss ein\n(Name im Feld daneben); die Sitzungsdatei speichert ihn."
@@ -405,7 +408,16 @@ proc ::ansicht::tafel {} {
     if {[dict get $k periode] ne ""} {
         append anzeige(bild) [format " (%.1f s)" [::anpassung::zeit $index]]
     }
+    if {$zeigen ne "bild"} {
+        set von [set ${a}::von]
+        set bis [set ${a}::bis]
+        set anzeige(bild) "$spalte der Bilder [expr {$von + 1}] bis [expr {$bis + 1}]"
+        if {[dict get $k periode] ne ""} {
+            append anzeige(bild) [format " (%.1f bis %.1f s)" [::anpassung::zeit $von] [::anpassung::zeit $bis]]
+        }
+    }
 }
+
 
 # ---------------------------------------------------------------------------
 # Time plots of peak, mean, load and left share, the window shaded and the

@@ -218,12 +218,13 @@ proc ::ausgabe::ansicht_json {} {
 }
 
 # ---------------------------------------------------------------------------
-# The session file: zones, snapshots and window of a recording.
+# The session file: the drawn zones (the four default zones come with
+# every recording), snapshots and window of a recording.
 
 proc ::ausgabe::sitzung_speichern {datei} {
     ::json::write indented 1
     set zonen {}
-    foreach z $::anpassung::zonen {
+    foreach z [lrange $::anpassung::zonen 4 end] {
         lassign $z name bereich
         lappend zonen [objekt name [text $name] bereich [::json::write array {*}$bereich]]
     }
@@ -277,8 +278,9 @@ proc ::ausgabe::sitzung_laden {datei} {
     } fehler]} {
         error "Sitzung $name: $fehler" "" {ANPASSUNG SITZUNG}
     }
-    set ::anpassung::zonen $zonen
+    set ::anpassung::zonen [concat [lrange $::anpassung::zonen 0 3] $zonen]
     set ::anpassung::schnappschuesse $schnapp
     ::anpassung::fenster_setzen [expr {$von - 1}] [expr {$bis - 1}]
     ::ansicht::schnappschuesse_anbieten
+    set ::ansicht::schnappschuss_name [lindex $schnapp end 0]
 }

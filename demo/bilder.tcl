@@ -3,6 +3,11 @@
 #                                    first frame of the bundled recording u82
 #   doc/bilder/station.jpg           the station viewer after 60 frames of
 #                                    the generated 64 x 64 sequence
+#   doc/bilder/anpassung.jpg         the fitter's view of u82 with the
+#                                    example calibration, frame 4
+#   doc/bilder/anpassung_fenster.jpg the fitter's view of u136: the mean
+#                                    image of frames 2 ... 7, two drawn
+#                                    zones and a snapshot from a session
 #   doc/bilder/vergleich.jpg         the comparison before / after, and
 #   doc/bilder/bericht.jpg           the page of its report
 #   tclsh8.6 demo/bilder.tcl ?build-folder?
@@ -29,6 +34,24 @@ puts [exec xvfb-run -a -s "-screen 0 1280x1024x24" wish8.6 [file join $demo_dir 
           -build $build -aufnahme erzeugt64 -fps 0 -bilder 60 -groesse 860x560 \
           -fenster -foto $datei]
 puts "[file normalize $datei]: [file size $datei] Bytes"
+
+# The fitter's view (tklib, tcllib), with the example calibration
+set kalibrierung [file join $demo_dir .. data kalibrierung_beispiel.json]
+set kanal [file tempfile sitzung anpassung_sitzung.json]
+puts $kanal {{"fenster": {"von": 2, "bis": 7},
+  "zonen": [{"name": "Sitzbeinh\u00f6cker", "bereich": [1, 2, 4, 7]},
+            {"name": "Oberschenkel", "bereich": [6, 2, 10, 7]}],
+  "schnappschuesse": [{"name": "ruhig sitzend", "von": 2, "bis": 7, "zeigen": "mittel", "bild": 2}]}}
+close $kanal
+foreach {name optionen} [list \
+        anpassung [list -aufnahme u82 -zeigen bild -bild 4] \
+        anpassung_fenster [list -aufnahme u136 -zeigen mittel -sitzung $sitzung]] {
+    set datei [file join $ziel $name.jpg]
+    exec xvfb-run -a -s "-screen 0 1280x1024x24" wish8.6 [file join $demo_dir anpassung.tcl] \
+        -build $build -kalibrierung $kalibrierung {*}$optionen -foto $datei
+    puts "[file normalize $datei]: [file size $datei] Bytes"
+}
+file delete $sitzung
 
 # The comparison before / after of u125 (A) and u134 (B) with the example
 # calibration, as the window shows it, and its report page (ps2pdf, then

@@ -257,9 +257,10 @@ set e [export sitzung -sitzung $sitzung $u125]
 set zonen [dict get $e json zonen]
 set mittelbild [::druckbild::mittel [lmap f [lrange $frames 1 3] {lindex $f 2}] 12 10 -ganzzahlig]
 set z [::druckbild::statistik $mittelbild 12 10 -bereich {0 2 11 3}]
-pruefe "a session's zone and window: [dict get [lindex $zonen 0] name], share [dict get [lindex $zonen 0] anteil_prozent]" \
-    {[llength $zonen] == 1 && [dict get $e json fenster von] == 2 &&
-     [dict get [lindex $zonen 0] anteil_prozent] == 100.0 * [dict get $z summe] / [dict get [::druckbild::statistik $mittelbild 12 10] summe]}
+pruefe "a session's zone beside the four default zones, and its window:\
+    [dict get [lindex $zonen 4] name], share [dict get [lindex $zonen 4] anteil_prozent]" \
+    {[llength $zonen] == 5 && [dict get $e json fenster von] == 2 &&
+     [dict get [lindex $zonen 4] anteil_prozent] == 100.0 * [dict get $z summe] / [dict get [::druckbild::statistik $mittelbild 12 10] summe]}
 
 # --- the sit-bone flag
 foreach n {32 64} {
