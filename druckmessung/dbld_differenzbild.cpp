@@ -262,6 +262,25 @@ const unsigned char* zeile_holen(void* raster, int y)
 
 } // namespace
 
+bool differenzbild_zeichnen(void* ausgabe, PIXELSCHREIBER pixelschreiber, const float* d,
+                            const int* maske, int n_rows, int n_cols, const BILDPARAMETER* par,
+                            long long maximum, int kontrast)
+{
+    const DBLD masse = {n_rows, n_cols, nullptr, 0, 0, nullptr};
+    int breite, hoehe;
+    size_t rastergroesse;
+    DIFFERENZRASTER raster;
+    if (dbld_bild::jpeg_masse(&masse, par, &breite, &hoehe, &rastergroesse) ||
+        !raster.anlegen(d, maske, n_rows, n_cols, par, maximum, kontrast, breite))
+        return false;
+    for (int y = 0; y < hoehe; ++y) {
+        const unsigned char* zeile = raster.zeile(y);
+        for (int x = 0; x < breite; ++x)
+            pixelschreiber(ausgabe, x, y, zeile + 3 * (size_t)x);
+    }
+    return true;
+}
+
 bool differenzbild_jpeg(unsigned char** puffer, unsigned long* laenge, const float* d,
                         const int* maske, int n_rows, int n_cols, const BILDPARAMETER* par,
                         long long maximum, int kontrast, char* meldung, bool* speichermangel)
