@@ -32,12 +32,7 @@ package require Druckbildkennzahlen
 package require Kalvora
 source [file join $quelle demo aufnahme.tcl]
 
-set fehler 0
-proc pruefe {text bedingung} {
-    set gut [uplevel 1 [list expr $bedingung]]
-    puts "[expr {$gut ? "ok    " : "FALSCH"}] $text"
-    if {!$gut} {incr ::fehler}
-}
+source [file join $quelle tests tk pruefung.tcl]
 
 set tmp [file join [pwd] anpassung_export]
 file delete -force $tmp
@@ -47,13 +42,6 @@ proc schreibe {datei text} {
     fconfigure $f -encoding utf-8
     puts -nonewline $f $text
     close $f
-}
-proc lies {datei} {
-    set f [open $datei r]
-    fconfigure $f -encoding utf-8
-    set text [read $f]
-    close $f
-    return $text
 }
 
 # One export: the view's exit status and message, and the read-back

@@ -34,23 +34,11 @@ lappend auto_path $build
 package require Druckbildkennzahlen
 source [file join $quelle demo aufnahme.tcl]
 
-set fehler 0
-proc pruefe {text bedingung} {
-    set gut [uplevel 1 [list expr $bedingung]]
-    puts "[expr {$gut ? "ok    " : "FALSCH"}] $text"
-    if {!$gut} {incr ::fehler}
-}
+source [file join $quelle tests tk pruefung.tcl]
 
 set tmp [file join [pwd] vergleich_export]
 file delete -force $tmp
 file mkdir $tmp
-proc lies {datei} {
-    set f [open $datei r]
-    fconfigure $f -encoding utf-8
-    set text [read $f]
-    close $f
-    return $text
-}
 proc schreibe_aufnahme {datei bilder} {
     set f [open $datei w]
     foreach bild $bilder {
