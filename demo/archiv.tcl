@@ -51,9 +51,10 @@ namespace eval ::archiv {
     # How long a writer waits for another one's transaction (ms), and how
     # often a transaction that still found the archive busy is begun again.
     variable wartezeit 5000
+    variable versuche 20
+    variable wiederholungen 0      ;# transactions begun again so far
     # a number as JSON writes it
     variable zahl {^-?(?:0|[1-9][0-9]*)(?:\.[0-9]+)?(?:[eE][-+]?[0-9]+)?$}
-    variable versuche 20
 }
 
 proc ::archiv::fehler {grund text} {
@@ -403,6 +404,7 @@ proc ::archiv::transaktion_db {zname skript} {
         if {$code == 0 || ![besetzt $z(art) $ergebnis $optionen] || $versuch >= $versuche} {
             break
         }
+        incr ::archiv::wiederholungen
         after [expr {10 + int(rand() * 40 * $versuch)}]
     }
     if {$code == 1 && [besetzt $z(art) $ergebnis $optionen]} {
