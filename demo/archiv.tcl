@@ -362,21 +362,27 @@ proc ::archiv::version {a} {
 # busy timeout for another writer; where the archive stays busy, or
 # PostgreSQL reports a serialization failure or deadlock, the whole
 # transaction is begun again, up to `versuche` times.
-proc ::archiv::transaktion {a skript} {
+# With art "lesen" the transaction only reads, from one snapshot of the
+# archive: SQLite without the write lock (BEGIN), PostgreSQL as REPEATABLE
+# READ, so that a session deleted meanwhile is read whole or not at all.
+proc ::archiv::transaktion {a skript {art schreiben}} {
     variable $a
     upvar 0 $a z
-    tailcall ::archiv::transaktion_db $a $skript
+    tailcall ::archiv::transaktion_db $a $skript $art
 }
 
-proc ::archiv::transaktion_db {zname skript} {
+proc ::archiv::transaktion_db {zname skript {art schreiben}} {
     upvar 1 $zname z
     variable versuche
     for {set versuch 1} {1} {incr versuch} {
         set code [catch {
             if {$z(art) eq "sqlite"} {
-                $z(db) allrows {BEGIN IMMEDIATE}
+                $z(db) allrows [expr {$art eq "lesen" ? "BEGIN" : "BEGIN IMMEDIATE"}]
             } else {
                 $z(db) begintransaction
+                if {$art eq "lesen"} {
+                    $z(db) allrows {SET TRANSACTION ISOLATION LEVEL REPEATABLE READ}
+                }
             }
         } ergebnis optionen]
         if {$code == 0} {
@@ -751,7 +757,7 @@ proc ::archiv::laden {a id} {
     upvar 0 $a z
     set id [id_pruefen $id]
     set db $z(db)
-    # one read transaction: a session deleted meanwhile is not read half
+    # one reading transaction: a session deleted meanwhile is not read half
     return [transaktion $a {
         set zeilen [$db allrows -as dicts {
             SELECT klient, titel, zeitpunkt, station, notizen, kalibrierung_name, kalibrierung,
@@ -795,7 +801,7 @@ proc ::archiv::laden {a id} {
         dict set s schnappschuesse $schnapp
         dict set s kennzahlen [dict_oder_leer $k sitzung 0]
         set s
-    }]
+    } lesen]
 }
 
 proc ::archiv::dict_oder_leer {d args} {
@@ -1031,8 +1037,10 @@ proc ::archiv::importieren {a datei} {
     if {[string length $bytes] > $grenze} {
         fehler GRENZE "$datei ist größer als $grenze Bytes"
     }
-    set text [encoding convertfrom utf-8 $bytes]
-    if {[encoding convertto utf-8 $text] ne $bytes} {
+    # (Tcl 9 refuses invalid bytes itself, Tcl 8.6 takes each as a
+    # character: then the text does not give the bytes back)
+    if {[catch {encoding convertfrom utf-8 $bytes} text]
+            || [encoding convertto utf-8 $text] ne $bytes} {
         fehler IMPORT "$datei ist kein UTF-8-Text"
     }
     try {
