@@ -7,8 +7,9 @@
 #   wish8.6 demo/anpassung.tcl ?options? -vergleich a b
 #   wish8.6 demo/anpassung.tcl ?options? -vergleich a b -export DIR
 #
-# a and b: recordings in the text format, or archiv:ID for a session of the
-# archive.  Options:
+# a and b: recordings in the text format, archiv:ID for a session of the
+# archive, or archiv:ID/name for a snapshot of it (its frames only).
+# Options:
 #   -build dir           build folder with pkgIndex.tcl (default: build)
 #   -kalibrierung datei  the mat's calibration (JSON), for both
 #   -klient name         the client named in the report (default: that of
@@ -89,18 +90,31 @@ proc ::vergleich::mit_archiv {skript} {
 proc ::vergleich::seite {quelle} {
     variable kal
     set sitzung {}
-    if {[regexp {^archiv:([0-9]+)$} $quelle -> id]} {
+    if {[regexp {^archiv:([0-9]+)(?:/(.+))?$} $quelle -> id schnappschuss]} {
         mit_archiv {
             set sitzung [::archiv::laden $::vergleich::archiv $id]
         }
         set n_y [dict get $sitzung zeilen]
         set n_x [dict get $sitzung spalten]
+        set werte_liste [dict get $sitzung bilder]
+        set name "Sitzung $id ([dict get $sitzung zeitpunkt])"
+        if {$schnappschuss ne ""} {
+            set gefunden [lsearch -inline -index 1 -exact [dict get $sitzung schnappschuesse] \
+                              $schnappschuss]
+            if {$gefunden eq ""} {
+                error "Sitzung $id hat keinen Schnappschuss \"$schnappschuss\"; sie hat:\
+                    [join [lmap sch [dict get $sitzung schnappschuesse] {dict get $sch name}] {, }]"
+            }
+            set von [dict get $gefunden von]
+            set bis [dict get $gefunden bis]
+            set werte_liste [lrange $werte_liste $von $bis]
+            append name ", Schnappschuss: $schnappschuss (Bilder [incr von] bis [incr bis])"
+        }
         set bilder {}
-        foreach werte [dict get $sitzung bilder] {
+        foreach werte $werte_liste {
             lappend bilder [::aufnahme::bild_aus_zeilen $n_y $n_x [list $werte]]
         }
         set datei ""
-        set name "Sitzung $id ([dict get $sitzung zeitpunkt])"
     } else {
         set bilder [::aufnahme::lesen $quelle]
         set datei $quelle
@@ -445,7 +459,9 @@ proc ::vergleich::bericht {pdf} {
     .seite postscript -file $ps -colormode color -fontmap schriftenfeld -x 0 -y 0 -width $seite_breite \
         -height $seite_hoehe -pagewidth 200m -pageanchor c -pagex 105m -pagey 148.5m
     try {
-        exec ps2pdf -sPAPERSIZE=a4 -dAutoRotatePages=/None $ps $pdf 2>@1
+        # images as objects of their own, not inline (poppler misreads the end
+        # of inline binary image data that happens to hold "EI")
+        exec ps2pdf -sPAPERSIZE=a4 -dAutoRotatePages=/None -dMaxInlineImageSize=0 $ps $pdf 2>@1
     } on error {meldung} {
         error "PDF nicht geschrieben (ps2pdf aus ghostscript): $meldung"
     } finally {

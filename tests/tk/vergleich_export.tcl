@@ -245,6 +245,18 @@ set s [::archiv::laden $a 1]
 set roh [lmap bild [::aufnahme::lesen $u125] {
     lassign $bild - - werte maske
     lmap w $werte m $maske {expr {$m ? -1 : $w}}}]
+set schnapp [vergleich schnapp "archiv:1/Schnappschuss 1" "archiv:1" -archiv [file join $tmp fenster.sqlite3]]
+set schnapp_selbst [vergleich schnapp_selbst "archiv:1/Schnappschuss 1" "archiv:1/Schnappschuss 1" \
+                        -archiv [file join $tmp fenster.sqlite3]]
+set falsch [vergleich schnapp_falsch "archiv:1/keiner" "archiv:1" -archiv [file join $tmp fenster.sqlite3]]
+pruefe "Schnappschuss gegen die ganze Sitzung: exit 0, im Bericht Bilder 2 bis 5 [dict get $schnapp meldung]" {
+    [dict get $schnapp status] == 0 && [string match "*Schnappschuss: Schnappschuss 1 (Bilder 2 bis 5)*" [dict get $schnapp pdf]]
+    && [dict get $schnapp json differenz_max_roh] > 0}
+pruefe "Schnappschuss gegen sich selbst: Differenz 0" {
+    [dict get $schnapp_selbst status] == 0 && [dict get $schnapp_selbst json differenz_min_roh] == 0
+    && [dict get $schnapp_selbst json differenz_max_roh] == 0}
+pruefe "ein unbekannter Schnappschuss: [dict get $falsch meldung]" {
+    [dict get $falsch status] == 1 && [string match "*keinen Schnappschuss \"keiner\"*Schnappschuss 1*" [dict get $falsch meldung]]}
 pruefe "Archivfenster: die Bilder der Datei, 4 Zonen mit Anteil, der Schnappschuss über Bild 2 bis 5" {
     [dict get $s bilder] eq $roh && [llength [dict get $s zonen]] == 4
     && [dict exists [lindex [dict get $s zonen] 0] kennzahlen anteil]
