@@ -32,7 +32,7 @@ case "${1:-}" in
     bench)  pakete+=(libbenchmark-dev tcllib tcl8.6-tdbc tcl8.6-tdbc-sqlite3) ;;
     # the station view; the fitter's view also needs tklib and tcllib (and
     # for its archive and report TDBC with SQLite, ghostscript)
-    viewer|anpassung) pakete+=(tk8.6 libtk-img tklib tcllib tcl8.6-tdbc tcl8.6-tdbc-sqlite3
+    viewer|anpassung) pakete+=(tk8.6 libtk-img tklib tcllib tcllib-critcl tcl8.6-tdbc tcl8.6-tdbc-sqlite3
                                ghostscript) ;;
 esac
 
