@@ -1,6 +1,8 @@
 # The pictures of the documentation (make pictures):
 #   doc/bilder/bild_<variante>.jpg   the four renderings of the demo, of the
 #                                    first frame of the bundled recording u82
+#   doc/bilder/kennzahlen_*.jpg      the mean image and a difference image
+#                                    of the fifth package, and its scale
 #   doc/bilder/station.jpg           the station viewer after 60 frames of
 #                                    the generated 64 x 64 sequence
 #   doc/bilder/anpassung.jpg         the fitter's view of u82 with the
@@ -26,6 +28,36 @@ foreach {variante optionen kontrast} [::aufnahme::varianten] {
     close $f
     puts "[file normalize $datei]: [file size $datei] Bytes"
 }
+
+# The fifth package: the rounded mean of the recording u136 (a stable
+# snapshot of the sitting), and the difference of that mean to the mean of
+# u82, as of two sessions on the same mat (red: more pressure in u136,
+# blue: less), with the scale of the difference image drawn from a ramp
+# of cells.
+interp create kennzahlen
+kennzahlen eval [list lappend auto_path $build]
+kennzahlen eval {package require Druckbildkennzahlen}
+foreach person {u136 u82} {
+    set aufnahme [::aufnahme::lesen [dict get [::aufnahme::gebuendelt] $person]]
+    lassign [lindex $aufnahme 0] n_y n_x
+    set mittel($person) [kennzahlen eval [list ::druckbild::mittel \
+        [lmap b $aufnahme {lindex $b 2}] $n_y $n_x -ganzzahlig]]
+}
+set rampe [lmap i [lsearch -all [lrepeat 21 x] x] {expr {($i - 10) * 10}}]
+foreach {name befehl} [list \
+    kennzahlen_mittel [list bild eval [list ::druckbild::jpegdata -grid dotted $mittel(u136) $n_y $n_x]] \
+    kennzahlen_differenz [list kennzahlen eval [list ::druckbild::differenzbild $mittel(u82) \
+                                                   $mittel(u136) $n_y $n_x -grid dotted]] \
+    kennzahlen_skala [list kennzahlen eval [list ::druckbild::differenzbild \
+        [lmap v $rampe {expr {$v < 0 ? -$v : 0}}] [lmap v $rampe {expr {$v > 0 ? $v : 0}}] \
+        1 21 -resolution 10 -maximum 100]]] {
+    set datei [file join $ziel $name.jpg]
+    set f [open $datei wb]
+    puts -nonewline $f [{*}$befehl]
+    close $f
+    puts "[file normalize $datei]: [file size $datei] Bytes"
+}
+interp delete kennzahlen
 
 set datei [file join $ziel station.jpg]
 puts [exec xvfb-run -a -s "-screen 0 1280x1024x24" wish8.6 [file join $demo_dir station.tcl] \

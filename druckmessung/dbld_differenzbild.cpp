@@ -12,6 +12,9 @@
 // the four cell rows a pixel row can read); a pixel then costs the four
 // products with the row weights, three additions, the scaling, the cut to
 // -255 .. 255 and a table lookup, in a loop the compiler vectorises.
+// Where all four products of a pixel are 0 (no difference round it) its
+// level is 0: such stretches of a row are copied from a neutral row
+// without computing.
 #include "dbld_kennzahlen.h"
 
 #include "dbld_bild_intern.h"
@@ -49,6 +52,8 @@ struct PRODUKTZEILE {
     int zeile = -1;
     float* naechste = nullptr;
     float* nachbar = nullptr;
+    int* laeufe = nullptr; // start and end (exclusive) of the stretches not all 0
+    int n_laeufe = 0;
 };
 
 class DIFFERENZRASTER {
@@ -71,9 +76,12 @@ private:
     float* zellen_ = nullptr; // one bordered cell row
     PRODUKTZEILE produkte_[4];
     int* stufen_ = nullptr;
+    int* laeufe_ = nullptr; // the stretches of a pixel row, from its two cell rows
+    unsigned char* neutral_ = nullptr; // a pixel row of level 0
     unsigned char* ausgabe_ = nullptr;
 
     const PRODUKTZEILE& produkte(int zeile);
+    int laeufe_vereinen(const PRODUKTZEILE& a, const PRODUKTZEILE& b);
 };
 
 bool DIFFERENZRASTER::anlegen(const float* d, const int* maske, int n_rows, int n_cols,
@@ -98,11 +106,13 @@ bool DIFFERENZRASTER::anlegen(const float* d, const int* maske, int n_rows, int 
     }
 
     // Per pixel column two ints and two floats; eight float rows of
-    // products; a bordered cell row; the levels; the output row.  The image
-    // is drawable within the JPEG limits, so nothing here overflows.
+    // products and four of stretches (at most one per two pixel columns,
+    // two ints each, so w + 1 ints); a bordered cell row; the levels; the
+    // stretches of a pixel row; the neutral row and the output row.  The
+    // image is drawable within the JPEG limits, so nothing here overflows.
     const size_t w = (size_t)w_;
-    const size_t groesse = w * 4 * 4 + 8 * w * 4 + ((size_t)n_cols + 2) * 4 + w * 4 +
-                           3 * (size_t)W_ + 4;
+    const size_t groesse = w * 4 * 4 + 8 * w * 4 + 4 * (w + 1) * 4 + ((size_t)n_cols + 2) * 4 +
+                           w * 4 + (w + 1) * 4 + 3 * w + 3 * (size_t)W_ + 4;
     block_.reset((unsigned char*)malloc(groesse));
     if (!block_)
         return false;
@@ -120,10 +130,15 @@ bool DIFFERENZRASTER::anlegen(const float* d, const int* maske, int n_rows, int 
         z.zeile = -1;
         z.naechste = (float*)nimm(w);
         z.nachbar = (float*)nimm(w);
+        z.laeufe = (int*)nimm(w + 1);
     }
     zellen_ = (float*)nimm((size_t)n_cols + 2);
     stufen_ = (int*)nimm(w);
-    ausgabe_ = p;
+    laeufe_ = (int*)nimm(w + 1);
+    neutral_ = p;
+    ausgabe_ = p + 3 * w;
+    for (size_t m = 0; m < w; ++m)
+        memcpy(neutral_ + 3 * m, farben_[STUFEN_MAX], 3);
 
     // The pixel columns: fx summed step by step within each cell, as the
     // false-colour rasteriser sums it.
@@ -166,8 +181,42 @@ const PRODUKTZEILE& DIFFERENZRASTER::produkte(int zeile)
         z.naechste[m] = zellen_[spalte0_[m]] * gewicht0_[m];
         z.nachbar[m] = zellen_[spalte1_[m]] * gewicht1_[m];
     }
+    int n = 0;
+    for (int m = 0; m < w_;) {
+        while (m < w_ && z.naechste[m] == 0 && z.nachbar[m] == 0)
+            ++m;
+        if (m == w_)
+            break;
+        z.laeufe[2 * n] = m;
+        while (m < w_ && !(z.naechste[m] == 0 && z.nachbar[m] == 0))
+            ++m;
+        z.laeufe[2 * n + 1] = m;
+        ++n;
+    }
+    z.n_laeufe = n;
     z.zeile = zeile;
     return z;
+}
+
+// The stretches of either row, merged where they overlap or touch, into
+// laeufe_; returns their number.
+int DIFFERENZRASTER::laeufe_vereinen(const PRODUKTZEILE& a, const PRODUKTZEILE& b)
+{
+    int i = 0, j = 0, n = 0;
+    while (i < a.n_laeufe || j < b.n_laeufe) {
+        const int* l = j == b.n_laeufe || (i < a.n_laeufe && a.laeufe[2 * i] <= b.laeufe[2 * j])
+                           ? a.laeufe + 2 * i++
+                           : b.laeufe + 2 * j++;
+        if (n > 0 && l[0] <= laeufe_[2 * n - 1]) {
+            if (l[1] > laeufe_[2 * n - 1])
+                laeufe_[2 * n - 1] = l[1];
+        } else {
+            laeufe_[2 * n] = l[0];
+            laeufe_[2 * n + 1] = l[1];
+            ++n;
+        }
+    }
+    return n;
 }
 
 // Levels of n pixels: the four terms in their order, scaled, cut to
@@ -229,10 +278,21 @@ const unsigned char* DIFFERENZRASTER::zeile(int y)
     }
     const PRODUKTZEILE& a = produkte(zeile0);
     const PRODUKTZEILE& b = produkte(zeile1);
-    stufen_rechnen(a.naechste, b.naechste, a.nachbar, b.nachbar, g0, g1, s_, stufen_, w_);
-    for (int m = 0; m < w_ - 1; ++m)
-        memcpy(bild + 3 * (size_t)m, farben_[stufen_[m] + STUFEN_MAX], 4);
-    memcpy(bild + 3 * (size_t)(w_ - 1), farben_[stufen_[w_ - 1] + STUFEN_MAX], 3);
+    const int n_laeufe = laeufe_vereinen(a, b);
+    int bis = 0;
+    for (int k = 0; k < n_laeufe; ++k) {
+        const int anfang = laeufe_[2 * k], ende = laeufe_[2 * k + 1];
+        memcpy(bild + 3 * (size_t)bis, neutral_, 3 * (size_t)(anfang - bis));
+        stufen_rechnen(a.naechste + anfang, b.naechste + anfang, a.nachbar + anfang,
+                       b.nachbar + anfang, g0, g1, s_, stufen_, ende - anfang);
+        unsigned char* ziel = bild + 3 * (size_t)anfang;
+        for (int m = 0; m < ende - anfang - 1; ++m)
+            memcpy(ziel + 3 * (size_t)m, farben_[stufen_[m] + STUFEN_MAX], 4);
+        memcpy(ziel + 3 * (size_t)(ende - anfang - 1), farben_[stufen_[ende - anfang - 1] + STUFEN_MAX],
+               3);
+        bis = ende;
+    }
+    memcpy(bild + 3 * (size_t)bis, neutral_, 3 * (size_t)(w_ - bis));
 
     // Masked cells over the values, grid lines over everything, as on the
     // false-colour images.
@@ -261,6 +321,25 @@ const unsigned char* zeile_holen(void* raster, int y)
 }
 
 } // namespace
+
+bool differenzbild_zeichnen(void* ausgabe, PIXELSCHREIBER pixelschreiber, const float* d,
+                            const int* maske, int n_rows, int n_cols, const BILDPARAMETER* par,
+                            long long maximum, int kontrast)
+{
+    const DBLD masse = {n_rows, n_cols, nullptr, 0, 0, nullptr};
+    int breite, hoehe;
+    size_t rastergroesse;
+    DIFFERENZRASTER raster;
+    if (dbld_bild::jpeg_masse(&masse, par, &breite, &hoehe, &rastergroesse) ||
+        !raster.anlegen(d, maske, n_rows, n_cols, par, maximum, kontrast, breite))
+        return false;
+    for (int y = 0; y < hoehe; ++y) {
+        const unsigned char* zeile = raster.zeile(y);
+        for (int x = 0; x < breite; ++x)
+            pixelschreiber(ausgabe, x, y, zeile + 3 * (size_t)x);
+    }
+    return true;
+}
 
 bool differenzbild_jpeg(unsigned char** puffer, unsigned long* laenge, const float* d,
                         const int* maske, int n_rows, int n_cols, const BILDPARAMETER* par,

@@ -103,50 +103,133 @@ const char* statistik_pruefen(const STATISTIK_WAHL& w, int n_y, int n_x)
 
 namespace {
 
+// The sums of one pass over the region's rows.
+struct ZEILENSUMMEN {
+    long long zellen = 0, summe = 0, unten = 0, links = 0;
+    int spitze = 0, spitze_zeile = -1, spitze_spalte = -1;
+    SUMME128 zeilenmoment, spaltenmoment;
+};
+
+// The region's rows: loaded cells counted and summed per row and per
+// column, the peak, the moments.  T holds a row's and a column's sums: int
+// where the caller has found that they fit, else long long (below 2^62:
+// fewer than 2^31 cells of values below 2^31).  False when the column sums'
+// memory cannot be obtained.
+template <class T>
+bool zeilen_durchlaufen(const int* werte, int n_x, const STATISTIK_WAHL& w, ZEILENSUMMEN* z)
+{
+    const int breite = w.spalte1 - w.spalte0 + 1;
+    dbld_intern::PUFFER<T, 256> puffer((size_t)breite);
+    T* spalten = puffer.daten();
+    if (!spalten)
+        return false;
+    for (int i = 0; i < breite; ++i)
+        spalten[i] = 0;
+    const int s = w.schwelle;
+    for (int r = w.zeile0; r <= w.zeile1; ++r) {
+        const int* zeile = werte + (size_t)r * n_x + w.spalte0;
+        T zeilensumme = 0;
+        int n = 0, groesste = 0;
+        for (int i = 0; i < breite; ++i) {
+            const int v = zeile[i];
+            const int geladen = v > s ? v : 0;
+            n += v > s;
+            zeilensumme += geladen;
+            spalten[i] += geladen;
+            groesste = v > groesste ? v : groesste;
+        }
+        // A loaded value is above the threshold, and every other value at
+        // most the threshold: the peak of all cells, where it is above the
+        // threshold, is the peak of the loaded cells.  The first of a row
+        // only where it beats the rows before.
+        if (groesste > z->spitze) {
+            int i = 0;
+            while (zeile[i] != groesste)
+                ++i;
+            z->spitze = groesste;
+            z->spitze_zeile = r;
+            z->spitze_spalte = w.spalte0 + i;
+        }
+        z->zellen += n;
+        z->summe += zeilensumme;
+        if (r < w.teilung)
+            z->unten += zeilensumme;
+        z->zeilenmoment.produkt_dazu((uint64_t)zeilensumme, (uint32_t)r);
+    }
+    for (int i = 0; i < breite; ++i) {
+        const int c = w.spalte0 + i;
+        if (c < n_x / 2)
+            z->links += spalten[i];
+        z->spaltenmoment.produkt_dazu((uint64_t)spalten[i], (uint32_t)c);
+    }
+    return true;
+}
+
+inline int nicht_negativ(int v)
+{
+    return v > 0 ? v : 0;
+}
+
 // The peak pressure index: the largest sum over a k x k window wholly
 // inside the region, negative values as 0, the first window in row-major
-// order of its top-left cell on a tie.  spalten holds one sum per column of
-// the region: the column's k cells under the window's rows.
-void ppi_rechnen(const int* werte, int n_x, const STATISTIK_WAHL& w, long long* spalten,
-                 STATISTIK* e)
+// order of its top-left cell on a tie.  Per column of the region the sum
+// of its k cells under the window's rows, moved down a row at a time, and
+// their running sums, so that the windows of a row are differences of two
+// running sums.  T holds the running sums: int where the caller has found
+// that they fit, else long long.  False when their memory cannot be
+// obtained.
+template <class T> bool ppi_rechnen(const int* werte, int n_x, const STATISTIK_WAHL& w,
+                                    STATISTIK* e)
 {
     const int k = w.fenster;
     const int hoehe = w.zeile1 - w.zeile0 + 1, breite = w.spalte1 - w.spalte0 + 1;
     e->ppi = -1;
     e->ppi_zeile = e->ppi_spalte = -1;
     if (hoehe < k || breite < k)
-        return;
-    auto wert = [werte, n_x, &w](int r, int i) {
-        const int v = werte[(size_t)r * n_x + w.spalte0 + i];
-        return v > 0 ? (long long)v : 0LL;
-    };
-    for (int i = 0; i < breite; ++i) {
-        long long s = 0;
-        for (int r = w.zeile0; r < w.zeile0 + k; ++r)
-            s += wert(r, i);
-        spalten[i] = s;
+        return true;
+    dbld_intern::PUFFER<T, 2 * 128 + 1> puffer(2 * (size_t)breite + 1);
+    T* spalten = puffer.daten();
+    if (!spalten)
+        return false;
+    T* summen = spalten + breite;
+    auto zeile = [werte, n_x, &w](int r) { return werte + (size_t)r * n_x + w.spalte0; };
+    for (int i = 0; i < breite; ++i)
+        spalten[i] = 0;
+    for (int r = w.zeile0; r < w.zeile0 + k; ++r) {
+        const int* z = zeile(r);
+        for (int i = 0; i < breite; ++i)
+            spalten[i] += nicht_negativ(z[i]);
     }
-    long long beste = -1;
+    const int fenster = breite - k + 1;
+    T beste = -1;
     for (int oben = w.zeile0;; ++oben) {
-        long long fenster = 0;
-        for (int i = 0; i < k; ++i)
-            fenster += spalten[i];
-        for (int i = 0;; ++i) {
-            if (fenster > beste) {
-                beste = fenster;
-                e->ppi_zeile = oben + k / 2;
-                e->ppi_spalte = w.spalte0 + i + k / 2;
-            }
-            if (i + k >= breite)
-                break;
-            fenster += spalten[i + k] - spalten[i];
+        summen[0] = 0;
+        for (int i = 0; i < breite; ++i)
+            summen[i + 1] = summen[i] + spalten[i];
+        // The largest window of the row first; its first place only where
+        // it beats the best so far, which keeps the earlier one on a tie.
+        T groesste = -1;
+        for (int i = 0; i < fenster; ++i) {
+            const T s = summen[i + k] - summen[i];
+            groesste = s > groesste ? s : groesste;
+        }
+        if (groesste > beste) {
+            int i = 0;
+            while (summen[i + k] - summen[i] != groesste)
+                ++i;
+            beste = groesste;
+            e->ppi_zeile = oben + k / 2;
+            e->ppi_spalte = w.spalte0 + i + k / 2;
         }
         if (oben + k > w.zeile1)
             break;
+        const int* neu = zeile(oben + k);
+        const int* alt = zeile(oben);
         for (int i = 0; i < breite; ++i)
-            spalten[i] += wert(oben + k, i) - wert(oben, i);
+            spalten[i] += nicht_negativ(neu[i]) - nicht_negativ(alt[i]);
     }
     e->ppi = (double)beste / (double)((long long)k * k);
+    return true;
 }
 
 } // namespace
@@ -157,82 +240,54 @@ bool statistik(const int* werte, int n_y, int n_x, const STATISTIK_WAHL& w,
     *e = STATISTIK{0, 0, 0, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1};
     if (n_y == 0 || n_x == 0)
         return true;
-    const int breite = w.spalte1 - w.spalte0 + 1;
-    // Per column of the region its loaded sum (below 2^62: fewer than 2^31
-    // rows of values below 2^31); later the ppi's column sums.
-    dbld_intern::PUFFER<long long, 256> puffer((size_t)breite);
-    long long* spalten = puffer.daten();
-    if (!spalten)
-        return false;
-    for (int i = 0; i < breite; ++i)
-        spalten[i] = 0;
-
-    const int s = w.schwelle;
-    long long zellen = 0, summe = 0, unten = 0;
-    int spitze = 0, spitze_zeile = -1, spitze_spalte = -1;
-    SUMME128 zeilenmoment;
+    const int breite = w.spalte1 - w.spalte0 + 1, hoehe = w.zeile1 - w.zeile0 + 1;
+    // The largest value of the region bounds every sum: the passes add in
+    // int where their sums stay within it (pressures from a mat do), which
+    // the compiler vectorises better.
+    long long groesste = 0;
     for (int r = w.zeile0; r <= w.zeile1; ++r) {
         const int* zeile = werte + (size_t)r * n_x + w.spalte0;
-        long long zeilensumme = 0;
-        int n = 0;
-        for (int i = 0; i < breite; ++i) {
-            const int v = zeile[i];
-            const int geladen = v > s ? v : 0;
-            n += v > s;
-            zeilensumme += geladen;
-            spalten[i] += geladen;
-            if (v > spitze) {
-                spitze = v;
-                spitze_zeile = r;
-                spitze_spalte = w.spalte0 + i;
-            }
-        }
-        zellen += n;
-        summe += zeilensumme;
-        if (r < w.teilung)
-            unten += zeilensumme;
-        zeilenmoment.produkt_dazu((uint64_t)zeilensumme, (uint32_t)r);
+        int g = 0;
+        for (int i = 0; i < breite; ++i)
+            g = zeile[i] > g ? zeile[i] : g;
+        groesste = g > groesste ? g : groesste;
     }
-    if (zellen == 0) {
-        ppi_rechnen(werte, n_x, w, spalten, e);
+    const long long laenger = breite > hoehe ? breite : hoehe;
+    ZEILENSUMMEN z;
+    if (!(groesste * laenger <= INT_MAX ? zeilen_durchlaufen<int>(werte, n_x, w, &z)
+                                        : zeilen_durchlaufen<long long>(werte, n_x, w, &z)))
+        return false;
+    const bool ppi_int = groesste * w.fenster * ((long long)breite + 1) <= INT_MAX;
+    if (!(ppi_int ? ppi_rechnen<int>(werte, n_x, w, e) : ppi_rechnen<long long>(werte, n_x, w, e)))
+        return false;
+    if (z.zellen == 0)
         return true;
-    }
-    // A loaded value is above the threshold, so the peak above is the
-    // peak of the loaded cells.
-    e->zellen = zellen;
-    e->summe = summe;
-    e->spitze = spitze;
-    e->spitze_zeile = spitze_zeile;
-    e->spitze_spalte = spitze_spalte;
+    e->zellen = z.zellen;
+    e->summe = z.summe;
+    e->spitze = z.spitze;
+    e->spitze_zeile = z.spitze_zeile;
+    e->spitze_spalte = z.spitze_spalte;
 
-    long long links = 0;
-    SUMME128 spaltenmoment;
-    for (int i = 0; i < breite; ++i) {
-        const int c = w.spalte0 + i;
-        if (c < n_x / 2)
-            links += spalten[i];
-        spaltenmoment.produkt_dazu((uint64_t)spalten[i], (uint32_t)c);
-    }
-
-    const double m = (double)summe / (double)zellen;
+    // The squared deviations summed in row-major order, one after the
+    // other, as defined.
+    const double m = (double)z.summe / (double)z.zellen;
     double q = 0;
     for (int r = w.zeile0; r <= w.zeile1; ++r) {
         const int* zeile = werte + (size_t)r * n_x + w.spalte0;
         for (int i = 0; i < breite; ++i)
-            if (zeile[i] > s) {
+            if (zeile[i] > w.schwelle) {
                 const double d = (double)zeile[i] - m;
                 q += d * d;
             }
     }
     e->mittel = m;
-    e->variationskoeffizient = std::sqrt(q / (double)zellen) / m;
-    e->anteil_links = anteil(links, summe);
-    e->anteil_rechts = anteil(summe - links, summe);
-    e->anteil_unten = anteil(unten, summe);
-    e->anteil_oben = anteil(summe - unten, summe);
-    e->schwerpunkt_x = spaltenmoment.als_double() / (double)summe;
-    e->schwerpunkt_y = zeilenmoment.als_double() / (double)summe;
-    ppi_rechnen(werte, n_x, w, spalten, e);
+    e->variationskoeffizient = std::sqrt(q / (double)z.zellen) / m;
+    e->anteil_links = anteil(z.links, z.summe);
+    e->anteil_rechts = anteil(z.summe - z.links, z.summe);
+    e->anteil_unten = anteil(z.unten, z.summe);
+    e->anteil_oben = anteil(z.summe - z.unten, z.summe);
+    e->schwerpunkt_x = z.spaltenmoment.als_double() / (double)z.summe;
+    e->schwerpunkt_y = z.zeilenmoment.als_double() / (double)z.summe;
     return true;
 }
 

@@ -128,6 +128,13 @@ bool differenzbild_jpeg(unsigned char** puffer, unsigned long* laenge, const flo
                         const int* maske, int n_rows, int n_cols, const BILDPARAMETER* par,
                         long long maximum, int kontrast, char* meldung, bool* speichermangel);
 
+// The same raster handed pixel by pixel to a pixel writer, row by row from
+// the top, as DBLD_put_gen does; false (nothing drawn) when the size is
+// refused as for the JPEG or memory cannot be obtained.
+bool differenzbild_zeichnen(void* ausgabe, PIXELSCHREIBER pixelschreiber, const float* d,
+                            const int* maske, int n_rows, int n_cols, const BILDPARAMETER* par,
+                            long long maximum, int kontrast);
+
 } // namespace dbld_kennzahlen
 
 #endif

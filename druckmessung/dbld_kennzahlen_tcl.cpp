@@ -287,12 +287,15 @@ int Farbskala_Cmd(ClientData, Tcl_Interp* interp, int objc, Tcl_Obj* const objv[
             return TCL_ERROR;
         if (option == f_divergierend) {
             divergierend = true;
-        } else {
-            if (++i == objc - 1)
-                break;
-            if (option_wert(interp, objv[i], "-kontrast", 0, 7, &kontrast) != TCL_OK)
-                return TCL_ERROR;
+            continue;
         }
+        // -kontrast takes a value, and anzahl must follow it.
+        if (i + 2 > objc - 1) {
+            i = objc;
+            break;
+        }
+        if (option_wert(interp, objv[++i], "-kontrast", 0, 7, &kontrast) != TCL_OK)
+            return TCL_ERROR;
     }
     if (i != objc - 1) {
         Tcl_WrongNumArgs(interp, 1, objv, "?-divergierend? ?-kontrast c? anzahl");
