@@ -396,6 +396,11 @@ proc ::ansicht::tafel {} {
     set anzeige(sitz) [expr {[llength $gruende]
         ? "Sitzknochen (std+) nicht messbar: [join $gruende {; }]"
         : "Sitzknochen (std+) messbar"}]
+    set n [dict get $z gesaettigt]
+    if {$n ne "" && $n > 0} {
+        append anzeige(sitz) "\n$n Zellen in S\u00e4ttigung (Rohwert ab\
+            [dict get $k kal saettigung]): ihr Druck kann h\u00f6her sein als gezeigt"
+    }
     .tafel.zonen delete 0 end
     foreach zone [::kennzahlen::zonen $k $rechenwerte $::anpassung::zonen] {
         .tafel.zonen insert end [list [dict get $zone name] [text prozent [dict get $zone anteil] 0] \

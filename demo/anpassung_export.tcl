@@ -65,6 +65,8 @@ proc ::ausgabe::bilder_csv {} {
     if {$mit_zeit} {lappend kopf zeit_s}
     foreach s [spalten] {lappend kopf [lindex $s 0]}
     lappend kopf stdplus_messbar stdplus_gruende
+    set kalibriert [dict size [dict get $k kal]]
+    if {$kalibriert} {lappend kopf gesaettigt_zellen}
     set zeilen [list [::csv::join $kopf]]
     set i 0
     foreach z $::anpassung::figuren {
@@ -76,6 +78,7 @@ proc ::ausgabe::bilder_csv {} {
         }
         set gruende [dict get $z gruende]
         lappend zeile [expr {[llength $gruende] == 0}] [join $gruende "; "]
+        if {$kalibriert} {lappend zeile [dict get $z gesaettigt]}
         lappend zeilen [::csv::join $zeile]
         incr i
     }

@@ -207,7 +207,19 @@ proc ::kennzahlen::alle {k werte maske rechenwerte} {
     dict set z bewertung [::druckbild::kalvora $werte [dict get $k n_y] [dict get $k n_x] $maske]
     dict set z becken_breite ""
     dict set z becken_hoehe ""
+    dict set z gesaettigt [gesaettigt $k $werte]
     return $z
+}
+
+# The number of cells of a raw image at or above the calibration's
+# saturation value, whose pressure the mat cannot tell; "" uncalibrated.
+proc ::kennzahlen::gesaettigt {k werte} {
+    set kal [dict get $k kal]
+    if {![dict size $kal]} {
+        return ""
+    }
+    dict get [::druckbild::statistik $werte [dict get $k n_y] [dict get $k n_x] \
+                  -schwelle [expr {[dict get $kal saettigung] - 1}]] zellen
 }
 
 # All figures of frame i of a recording: those of its image and the pelvic

@@ -87,7 +87,7 @@ set u125 [file join $quelle data seated cabseat_u125_bef74db6_seat12x10.txt]
 set beispiel [file join $quelle data kalibrierung_beispiel.json]
 set frames [::aufnahme::lesen $u125]
 
-# calibrations: a gain of 0.37 kPa, the same with a table of one line of
+# calibrations: a gain of 0.37 kPa (saturating at 60), a table of one line of
 # 0.2 kPa per raw unit, the example's gain of 0.2, and one of 16 x 16 cells
 proc kalibrierung {name druck args} {
     set d [dict create name "\"$name\"" zeilen 12 spalten 10 rasterweite_mm {{"x": 45, "y": 38}} \
@@ -96,7 +96,7 @@ proc kalibrierung {name druck args} {
     schreibe $datei "{[join [lmap {s w} $d {string cat \"$s\": " " $w}] {, }]}"
     return $datei
 }
-set k_gain [kalibrierung gain {{"verstaerkung_kPa": 0.37}}]
+set k_gain [kalibrierung gain {{"verstaerkung_kPa": 0.37}} saettigung_roh 60]
 set k_tabelle [kalibrierung tabelle {{"tabelle_kPa": [[0, 0], [100, 20]]}}]
 set k_linie [kalibrierung linie {{"verstaerkung_kPa": 0.2}}]
 set k_gross [kalibrierung gross {{"verstaerkung_kPa": 0.2}} zeilen 16 spalten 16]
@@ -158,6 +158,8 @@ foreach frame $frames zr [dict get $roh bilder] zg [dict get $gain bilder] {
     gleich [dict get $zg abstand_std_mm] [expr {hypot(([dict get $std schwerpunkt2_x] - [dict get $std schwerpunkt1_x]) * $px,
                                                        ([dict get $std schwerpunkt2_y] - [dict get $std schwerpunkt1_y]) * $py)}]
     gleich [dict get $zg bewertung] [::druckbild::kalvora $werte $n_y $n_x [lindex $frame 3]]
+    # cells at or above the saturation of 60
+    gleich [dict get $zg gesaettigt_zellen] [dict get [::druckbild::statistik $werte $n_y $n_x -schwelle 59] zellen]
 }
 pruefe "figures of the [llength $frames] frames (raw and calibrated) equal to the package's:\
     $abweichungen of $geprueft differ" {$abweichungen == 0 && $geprueft > 100}
