@@ -25,7 +25,7 @@ namespace eval ::ansicht {
 # Numbers in the view's units
 
 # A figure of kind art as text with its unit; "–" where there is none.
-proc ::ansicht::text {art w {mit_einheit 1}} {
+proc ::ansicht::zahltext {art w {mit_einheit 1}} {
     if {$w eq ""} {
         return "\u2013"
     }
@@ -303,7 +303,7 @@ proc ::ansicht::sitzknochen_zeichnen {n_y werte} {
                 -fill $farbe(schwerpunkt) -outline white -tags ueber
         }
         beschriftung [expr {([lindex $a 0] + [lindex $b 0]) / 2}] \
-            [expr {min([lindex $a 1], [lindex $b 1]) - 14}] [text laenge [dict get $sk abstand_plus]]
+            [expr {min([lindex $a 1], [lindex $b 1]) - 14}] [zahltext laenge [dict get $sk abstand_plus]]
     } else {
         lassign [pixel $n_y -0.5 -0.6] l u
         beschriftung $l [expr {$u + 36}] "Sitzknochen (std+) nicht messbar (Gr\u00fcnde rechts)" w
@@ -385,11 +385,11 @@ proc ::ansicht::tafel {} {
     set hilfen {}
     foreach {schluessel art name hilfe} $::kennzahlen::liste {
         lassign [dict get $f streuung $schluessel] m sd
-        set streu [expr {$m eq "" ? "\u2013" : $sd eq "" ? [text $art $m 0]
-                         : "[text $art $m 0] \u00b1 [text $art $sd 0]"}]
+        set streu [expr {$m eq "" ? "\u2013" : $sd eq "" ? [zahltext $art $m 0]
+                         : "[zahltext $art $m 0] \u00b1 [zahltext $art $sd 0]"}]
         set e [::kennzahlen::einheit $k $art]
         .tafel.zahlen insert end [list [expr {$e eq "" ? $name : "$name ($e)"}] \
-                                      [text $art [dict get $z $schluessel]] $streu]
+                                      [zahltext $art [dict get $z $schluessel]] $streu]
         lappend hilfen $hilfe
     }
     set gruende [dict get $z gruende]
@@ -403,8 +403,8 @@ proc ::ansicht::tafel {} {
     }
     .tafel.zonen delete 0 end
     foreach zone [::kennzahlen::zonen $k $rechenwerte $::anpassung::zonen] {
-        .tafel.zonen insert end [list [dict get $zone name] [text prozent [dict get $zone anteil] 0] \
-            [text druck [dict get $zone spitze] 0] [text druck [dict get $zone mittel] 0]]
+        .tafel.zonen insert end [list [dict get $zone name] [zahltext prozent [dict get $zone anteil] 0] \
+            [zahltext druck [dict get $zone spitze] 0] [zahltext druck [dict get $zone mittel] 0]]
     }
     set einheit [::kennzahlen::einheit $k druck]
     .tafel.zonen columnconfigure 2 -title "Spitze ($einheit)"
