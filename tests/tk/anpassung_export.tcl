@@ -204,6 +204,53 @@ foreach e {roh gain kal} {
 foreach wort {kPa mmHg cm} {
     pruefe "no \"$wort\" in the uncalibrated export" {[string first $wort [dict get $roh texte]] < 0}
 }
+# ... nor on screen: every text of the uncalibrated window (labels, buttons,
+# entries, tables, canvas texts of the map, legend and plots, tooltips),
+# collected by a child that runs the view without -export (with the
+# example calibration, they are there)
+set sammler [file join $tmp bildschirm.tcl]
+schreibe $sammler [string map [list QUELLE [list $quelle] BUILD [list $build]] {
+    set argv [list -build BUILD {*}$argv]
+    source [file join QUELLE demo anpassung.tcl]
+    update
+    set texte {}
+    proc sammle {w} {
+        foreach o {-text -textvariable -values} {
+            if {![catch {$w cget $o} v] && $v ne ""} {
+                if {$o ne "-textvariable"} {
+                    lappend ::texte $v
+                } elseif {[info exists $v]} {
+                    lappend ::texte [set $v]
+                }
+            }
+        }
+        switch -- [winfo class $w] {
+            Canvas {
+                foreach i [$w find all] {
+                    if {[$w type $i] eq "text"} {lappend ::texte [$w itemcget $i -text]}
+                }
+            }
+            Tablelist {
+                lappend ::texte [$w get 0 end]
+                for {set c 0} {$c < [$w columncount]} {incr c} {lappend ::texte [$w columncget $c -title]}
+            }
+        }
+        foreach kind [winfo children $w] {sammle $kind}
+    }
+    sammle .
+    lappend texte {*}$::ansicht::hilfen [array get ::tooltip::tooltip]
+    puts [encoding convertto utf-8 [join $texte \n]]
+    exit
+}]
+set bildschirm [encoding convertfrom utf-8 [exec [info nameofexecutable] $sammler $u125]]
+set kalibriert [encoding convertfrom utf-8 [exec [info nameofexecutable] $sammler \
+                                                -kalibrierung $beispiel $u125]]
+foreach wort {kPa mmHg cm} {
+    pruefe "no \"$wort\" on the uncalibrated screen ([string length $bildschirm] characters of\
+        text), but on the calibrated one" \
+        {[string first $wort $bildschirm] < 0 && [string first Spitzendruck $bildschirm] >= 0
+         && [string first $wort $kalibriert] >= 0}
+}
 pruefe "the calibrated export names kPa, mmHg, cm2" \
     {[string first spitze_kPa [dict get $gain texte]] >= 0 && [string first mmHg [dict get $gain texte]] >= 0
      && [string first flaeche_cm2 [dict get $gain texte]] >= 0}
