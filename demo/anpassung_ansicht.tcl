@@ -269,7 +269,15 @@ proc ::ansicht::zonen_zeichnen {n_y} {
         lassign [pixel $n_y [expr {$s0 - 0.5}] [expr {$z1 + 0.4}]] xa ya
         lassign [pixel $n_y [expr {$s1 + 0.5}] [expr {$z0 - 0.6}]] xb yb
         .karte create rectangle $xa $ya $xb $yb -outline #000000 -dash {4 4} -width 1 -tags ueber
-        set t [.karte create text [expr {$xa + 4}] [expr {$ya + 3}] -text $name -anchor nw \
+        # the name in the zone's corner farthest from the map's middle, away
+        # from the markers of the sit bones and the centre of pressure
+        lassign [.karte coords bild] bx by
+        set mx [expr {$bx + [image width ::ansicht::foto] / 2.0}]
+        set my [expr {$by + [image height ::ansicht::foto] / 2.0}]
+        set links [expr {abs($xa - $mx) >= abs($xb - $mx)}]
+        set oben [expr {abs($ya - $my) >= abs($yb - $my)}]
+        set t [.karte create text [expr {$links ? $xa + 4 : $xb - 4}] [expr {$oben ? $ya + 3 : $yb - 3}] \
+                   -text $name -anchor [expr {$oben ? "n" : "s"}][expr {$links ? "w" : "e"}] \
                    -font {TkDefaultFont 8} -fill #000000 -tags ueber]
         set r [.karte create rectangle [.karte bbox $t] -fill $farbe(zone) -outline "" -tags ueber]
         .karte raise $t $r
