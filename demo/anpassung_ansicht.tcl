@@ -314,7 +314,7 @@ proc ::ansicht::sitzknochen_zeichnen {n_y werte} {
             [expr {min([lindex $a 1], [lindex $b 1]) - 14}] [zahltext laenge [dict get $sk abstand_plus]]
     } else {
         lassign [pixel $n_y -0.5 -0.6] l u
-        beschriftung $l [expr {$u + 36}] "Sitzknochen (std+) nicht messbar (Gr\u00fcnde rechts)" w
+        beschriftung $l [expr {$u + 36}] "Sitzknochen nicht messbar (Gr\u00fcnde rechts)" w
     }
     set c [::kennzahlen::cop $werte $n_y [dict get $k n_x]]
     if {$c ne "-"} {
@@ -402,8 +402,8 @@ proc ::ansicht::tafel {} {
     }
     set gruende [dict get $z gruende]
     set anzeige(sitz) [expr {[llength $gruende]
-        ? "Sitzknochen (std+) nicht messbar: [join $gruende {; }]"
-        : "Sitzknochen (std+) messbar"}]
+        ? "Sitzknochen (korrigiert) nicht messbar: [join $gruende {; }]"
+        : "Sitzknochen (korrigiert) messbar"}]
     set n [dict get $z gesaettigt]
     if {$n ne "" && $n > 0} {
         append anzeige(sitz) "\n$n Zellen in S\u00e4ttigung (Rohwert ab\
