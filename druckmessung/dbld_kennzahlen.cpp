@@ -310,11 +310,6 @@ void spitze_aufnehmen(int* spitzen, const int* bild, int n)
             spitzen[i] = bild[i];
 }
 
-double mittel_wert(long long summe, int anzahl)
-{
-    return anzahl == 0 ? -1.0 : (double)summe / (double)anzahl;
-}
-
 int mittel_gerundet(long long summe, int anzahl)
 {
     if (anzahl == 0)
