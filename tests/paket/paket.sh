@@ -46,10 +46,11 @@ for datei in lib/tcltk/$tripel/druckmessung1.0/pkgIndex.tcl \
              lib/tcltk/$tripel/druckmessung1.0/libbeckenrotation.so \
              lib/tcltk/$tripel/druckmessung1.0/libkalvora.so \
              lib/tcltk/$tripel/druckmessung1.0/libkmqstationd.so \
+             lib/tcltk/$tripel/druckmessung1.0/libdruckbildkennzahlen.so \
              bin/dbldinfo include/druckmessung/dbld.h \
              share/man/man1/dbldinfo.1 share/man/man3/druckbildanalyse.3tcl \
              share/man/man3/beckenrotation.3tcl share/man/man3/kalvora.3tcl \
-             share/man/man3/kmqstationd.3tcl \
+             share/man/man3/kmqstationd.3tcl share/man/man3/druckbildkennzahlen.3tcl \
              share/doc/tcl-druckmessung/README.md share/doc/tcl-druckmessung/doc/dbldinfo.md \
              share/doc/tcl-druckmessung/examples/demo/demo.tcl \
              share/doc/tcl-druckmessung/examples/data/seated/README.md \
@@ -78,10 +79,10 @@ if command -v xvfb-run > /dev/null && command -v wish8.6 > /dev/null \
         falsch "installed fitter's view: $(tail -3 "$arbeit/anpassung.log")"
     fi
 fi
-geladen=$(echo 'foreach p {Druckbildanalyse Beckenrotation Kalvora Kmqstationd} {
+geladen=$(echo 'foreach p {Druckbildanalyse Beckenrotation Kalvora Kmqstationd Druckbildkennzahlen} {
                    interp create i; lappend v [i eval [list package require $p]]; interp delete i }
                puts $v' | TCLLIBPATH=$ziel/usr/local/lib/tcltk/$tripel tclsh8.6 2>&1) || true
-[ "$geladen" = "0.2 1.0 1.0 0.1" ] || falsch "packages from the installed index: $geladen"
+[ "$geladen" = "0.2 1.0 1.0 0.1 1.0" ] || falsch "packages from the installed index: $geladen"
 mkdir -p "$arbeit/demo"
 if (cd "$arbeit/demo" && PATH=$ziel/usr/local/bin:$PATH TCLLIBPATH=$ziel/usr/local/lib/tcltk/$tripel \
         tclsh8.6 "$ziel/usr/local/share/doc/tcl-druckmessung/examples/demo/demo.tcl" \
