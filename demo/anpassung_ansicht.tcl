@@ -25,7 +25,7 @@ namespace eval ::ansicht {
 # Numbers in the view's units
 
 # A figure of kind art as text with its unit; "–" where there is none.
-proc ::ansicht::text {art w {mit_einheit 1}} {
+proc ::ansicht::zahltext {art w {mit_einheit 1}} {
     if {$w eq ""} {
         return "\u2013"
     }
@@ -269,7 +269,15 @@ proc ::ansicht::zonen_zeichnen {n_y} {
         lassign [pixel $n_y [expr {$s0 - 0.5}] [expr {$z1 + 0.4}]] xa ya
         lassign [pixel $n_y [expr {$s1 + 0.5}] [expr {$z0 - 0.6}]] xb yb
         .karte create rectangle $xa $ya $xb $yb -outline #000000 -dash {4 4} -width 1 -tags ueber
-        set t [.karte create text [expr {$xa + 4}] [expr {$ya + 3}] -text $name -anchor nw \
+        # the name in the zone's corner farthest from the map's middle, away
+        # from the markers of the sit bones and the centre of pressure
+        lassign [.karte coords bild] bx by
+        set mx [expr {$bx + [image width ::ansicht::foto] / 2.0}]
+        set my [expr {$by + [image height ::ansicht::foto] / 2.0}]
+        set links [expr {abs($xa - $mx) >= abs($xb - $mx)}]
+        set oben [expr {abs($ya - $my) >= abs($yb - $my)}]
+        set t [.karte create text [expr {$links ? $xa + 4 : $xb - 4}] [expr {$oben ? $ya + 3 : $yb - 3}] \
+                   -text $name -anchor [expr {$oben ? "n" : "s"}][expr {$links ? "w" : "e"}] \
                    -font {TkDefaultFont 8} -fill #000000 -tags ueber]
         set r [.karte create rectangle [.karte bbox $t] -fill $farbe(zone) -outline "" -tags ueber]
         .karte raise $t $r
@@ -303,10 +311,10 @@ proc ::ansicht::sitzknochen_zeichnen {n_y werte} {
                 -fill $farbe(schwerpunkt) -outline white -tags ueber
         }
         beschriftung [expr {([lindex $a 0] + [lindex $b 0]) / 2}] \
-            [expr {min([lindex $a 1], [lindex $b 1]) - 14}] [text laenge [dict get $sk abstand_plus]]
+            [expr {min([lindex $a 1], [lindex $b 1]) - 14}] [zahltext laenge [dict get $sk abstand_plus]]
     } else {
         lassign [pixel $n_y -0.5 -0.6] l u
-        beschriftung $l [expr {$u + 36}] "Sitzknochen (std+) nicht messbar (Gr\u00fcnde rechts)" w
+        beschriftung $l [expr {$u + 36}] "Sitzknochen nicht messbar (Gr\u00fcnde rechts)" w
     }
     set c [::kennzahlen::cop $werte $n_y [dict get $k n_x]]
     if {$c ne "-"} {
@@ -385,21 +393,26 @@ proc ::ansicht::tafel {} {
     set hilfen {}
     foreach {schluessel art name hilfe} $::kennzahlen::liste {
         lassign [dict get $f streuung $schluessel] m sd
-        set streu [expr {$m eq "" ? "\u2013" : $sd eq "" ? [text $art $m 0]
-                         : "[text $art $m 0] \u00b1 [text $art $sd 0]"}]
+        set streu [expr {$m eq "" ? "\u2013" : $sd eq "" ? [zahltext $art $m 0]
+                         : "[zahltext $art $m 0] \u00b1 [zahltext $art $sd 0]"}]
         set e [::kennzahlen::einheit $k $art]
         .tafel.zahlen insert end [list [expr {$e eq "" ? $name : "$name ($e)"}] \
-                                      [text $art [dict get $z $schluessel]] $streu]
+                                      [zahltext $art [dict get $z $schluessel]] $streu]
         lappend hilfen $hilfe
     }
     set gruende [dict get $z gruende]
     set anzeige(sitz) [expr {[llength $gruende]
-        ? "Sitzknochen (std+) nicht messbar: [join $gruende {; }]"
-        : "Sitzknochen (std+) messbar"}]
+        ? "Sitzknochen (korrigiert) nicht messbar: [join $gruende {; }]"
+        : "Sitzknochen (korrigiert) messbar"}]
+    set n [dict get $z gesaettigt]
+    if {$n ne "" && $n > 0} {
+        append anzeige(sitz) "\n$n Zellen in S\u00e4ttigung (Rohwert ab\
+            [dict get $k kal saettigung]): ihr Druck kann h\u00f6her sein als gezeigt"
+    }
     .tafel.zonen delete 0 end
     foreach zone [::kennzahlen::zonen $k $rechenwerte $::anpassung::zonen] {
-        .tafel.zonen insert end [list [dict get $zone name] [text prozent [dict get $zone anteil] 0] \
-            [text druck [dict get $zone spitze] 0] [text druck [dict get $zone mittel] 0]]
+        .tafel.zonen insert end [list [dict get $zone name] [zahltext prozent [dict get $zone anteil] 0] \
+            [zahltext druck [dict get $zone spitze] 0] [zahltext druck [dict get $zone mittel] 0]]
     }
     set einheit [::kennzahlen::einheit $k druck]
     .tafel.zonen columnconfigure 2 -title "Spitze ($einheit)"

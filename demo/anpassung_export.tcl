@@ -65,6 +65,8 @@ proc ::ausgabe::bilder_csv {} {
     if {$mit_zeit} {lappend kopf zeit_s}
     foreach s [spalten] {lappend kopf [lindex $s 0]}
     lappend kopf stdplus_messbar stdplus_gruende
+    set kalibriert [dict size [dict get $k kal]]
+    if {$kalibriert} {lappend kopf gesaettigt_zellen}
     set zeilen [list [::csv::join $kopf]]
     set i 0
     foreach z $::anpassung::figuren {
@@ -76,6 +78,7 @@ proc ::ausgabe::bilder_csv {} {
         }
         set gruende [dict get $z gruende]
         lappend zeile [expr {[llength $gruende] == 0}] [join $gruende "; "]
+        if {$kalibriert} {lappend zeile [dict get $z gesaettigt]}
         lappend zeilen [::csv::join $zeile]
         incr i
     }
@@ -87,12 +90,12 @@ proc ::ausgabe::zahl {w} {
     expr {$w eq "" ? "null" : $w}
 }
 
-proc ::ausgabe::text {w} {
+proc ::ausgabe::zeichenkette {w} {
     ::json::write string $w
 }
 
 proc ::ausgabe::texte {liste} {
-    ::json::write array {*}[lmap t $liste {text $t}]
+    ::json::write array {*}[lmap t $liste {zeichenkette $t}]
 }
 
 proc ::ausgabe::objekt {args} {
@@ -110,23 +113,23 @@ proc ::ausgabe::zusammenfassung {} {
 
     set pakete {}
     foreach p {Druckbildanalyse Beckenrotation Kalvora Druckbildkennzahlen} {
-        lappend pakete $p [text [package present $p]]
+        lappend pakete $p [zeichenkette [package present $p]]
     }
-    lappend pakete Kmqstationd [text [bild eval {package present Kmqstationd}]]
+    lappend pakete Kmqstationd [zeichenkette [bild eval {package present Kmqstationd}]]
     foreach p {Tk Plotchart tablelist tooltip json csv math::statistics sha256 img::jpeg} {
-        lappend pakete $p [text [package present $p]]
+        lappend pakete $p [zeichenkette [package present $p]]
     }
 
     set datei [set ${a}::datei]
     set aufnahme [objekt \
-        datei [text [expr {$datei ne "" ? [file tail $datei] : [set ${a}::name]}]] \
-        sha256 [expr {$datei ne "" ? [text [::sha2::sha256 -hex -file $datei]] : "null"}] \
+        datei [zeichenkette [expr {$datei ne "" ? [file tail $datei] : [set ${a}::name]}]] \
+        sha256 [expr {$datei ne "" ? [zeichenkette [::sha2::sha256 -hex -file $datei]] : "null"}] \
         bilder [llength [set ${a}::bilder]] zeilen [dict get $k n_y] spalten [dict get $k n_x] \
         bilddauer_ms [zahl [dict get $k periode]]]
 
     set e [dict get $k einheiten]
-    set einheiten [objekt druck [text [dict get $e druck]] kraft [text [dict get $e kraft]] \
-        laenge [text [dict get $e laenge]] flaeche [text [dict get $e flaeche]] zeit [text [dict get $e zeit]]]
+    set einheiten [objekt druck [zeichenkette [dict get $e druck]] kraft [zeichenkette [dict get $e kraft]] \
+        laenge [zeichenkette [dict get $e laenge]] flaeche [zeichenkette [dict get $e flaeche]] zeit [zeichenkette [dict get $e zeit]]]
 
     set skala [set ${a}::skala_roh]
     set skala_objekt [objekt maximum_roh $skala \
@@ -150,7 +153,7 @@ proc ::ausgabe::zusammenfassung {} {
     set einheit [::kennzahlen::einheit $k druck]
     foreach z [::kennzahlen::zonen $k [dict get $f mittel_rechen] [set ${a}::zonen]] {
         lassign [dict get $z bereich] z0 s0 z1 s1
-        lappend zonen [objekt name [text [dict get $z name]] \
+        lappend zonen [objekt name [zeichenkette [dict get $z name]] \
             bereich [objekt zeile0 $z0 spalte0 $s0 zeile1 $z1 spalte1 $s1] \
             anteil_prozent [zahl [dict get $z anteil]] \
             spitze_$einheit [zahl [dict get $z spitze]] mittel_$einheit [zahl [dict get $z mittel]]]
@@ -171,8 +174,8 @@ proc ::ausgabe::zusammenfassung {} {
         bilder_nicht_messbar [::json::write array {*}$nicht_messbar]]
 
     objekt \
-        programm [objekt name [text anpassung] version [text [set ${a}::version]] \
-                         tcl [text [info patchlevel]]] \
+        programm [objekt name [zeichenkette anpassung] version [zeichenkette [set ${a}::version]] \
+                         tcl [zeichenkette [info patchlevel]]] \
         pakete [objekt {*}$pakete] \
         aufnahme $aufnahme \
         kalibrierung [kalibrierung_json $kal] \
@@ -193,10 +196,10 @@ proc ::ausgabe::kalibrierung_json {kal} {
     set druck [expr {[llength [dict get $kal tabelle]]
         ? [objekt tabelle_kPa [::json::write array {*}[lmap {r w} [dict get $kal tabelle] {::json::write array $r $w}]]]
         : [objekt verstaerkung_kPa [dict get $kal verstaerkung]]}]
-    objekt name [text [dict get $kal name]] datei [text [dict get $kal datei]] \
+    objekt name [zeichenkette [dict get $kal name]] datei [zeichenkette [dict get $kal datei]] \
         rasterweite_mm [objekt x [dict get $kal raster_x] y [dict get $kal raster_y]] \
         druck $druck saettigung_roh [dict get $kal saettigung] \
-        vorn [text [dict get $kal vorn]] links [text [dict get $kal links]]
+        vorn [zeichenkette [dict get $kal vorn]] links [zeichenkette [dict get $kal links]]
 }
 
 # Where the map and the legend lie in ansicht.png: the map's image corner,
@@ -211,7 +214,7 @@ proc ::ausgabe::ansicht_json {} {
     lassign [::ausgabe::lage .karte] kx ky
     lassign [::ausgabe::lage .legende] lx ly
     set hoehe $::ansicht::legende_hoehe
-    objekt zeigen [text $::anpassung::opt(-zeigen)] bild [expr {$::anpassung::index + 1}] \
+    objekt zeigen [zeichenkette $::anpassung::opt(-zeigen)] bild [expr {$::anpassung::index + 1}] \
         karte [objekt x0 [expr {$kx + $::ansicht::x0}] y0 [expr {$ky + $::ansicht::y0}] \
                       aufloesung $::ansicht::aufloesung rand $::ansicht::rand] \
         legende [objekt x [expr {$lx + 12 + 13}] y_stufe0 [expr {$ly + 40 + $hoehe - 1}] stufen $hoehe]
@@ -226,15 +229,15 @@ proc ::ausgabe::sitzung_speichern {datei} {
     set zonen {}
     foreach z [lrange $::anpassung::zonen 4 end] {
         lassign $z name bereich
-        lappend zonen [objekt name [text $name] bereich [::json::write array {*}$bereich]]
+        lappend zonen [objekt name [zeichenkette $name] bereich [::json::write array {*}$bereich]]
     }
     set schnapp {}
     foreach s $::anpassung::schnappschuesse {
         lassign $s name von bis zeigen index
-        lappend schnapp [objekt name [text $name] von [expr {$von + 1}] bis [expr {$bis + 1}] \
-                             zeigen [text $zeigen] bild [expr {$index + 1}]]
+        lappend schnapp [objekt name [zeichenkette $name] von [expr {$von + 1}] bis [expr {$bis + 1}] \
+                             zeigen [zeichenkette $zeigen] bild [expr {$index + 1}]]
     }
-    datei_schreiben $datei [objekt aufnahme [text $::anpassung::name] \
+    datei_schreiben $datei [objekt aufnahme [zeichenkette $::anpassung::name] \
         fenster [objekt von [expr {$::anpassung::von + 1}] bis [expr {$::anpassung::bis + 1}]] \
         zonen [::json::write array {*}$zonen] schnappschuesse [::json::write array {*}$schnapp]]
 }

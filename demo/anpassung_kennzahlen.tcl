@@ -38,11 +38,11 @@ namespace eval ::kennzahlen {
         vk       zahl    "Variationskoeffizient"
             "Standardabweichung durch Mittelwert der belasteten Zellen: 0 ist ganz gleichm\u00e4\u00dfig, \u00fcber 1 sehr ungleichm\u00e4\u00dfig verteilt."
         abstand_std laenge "Sitzknochenabstand (Schwerpunkte)"
-            "Abstand der Druckschwerpunkte der linken und rechten Sitzh\u00e4lfte (Verfahren std)."
+            "Abstand der Druckschwerpunkte der linken und rechten Sitzh\u00e4lfte."
         abstand_plus laenge "Sitzknochenabstand (korrigiert)"
-            "Abstand der korrigierten Sitzknochen-Schwerpunkte (Verfahren std+); leer, wenn nicht messbar."
+            "Abstand der korrigierten Sitzknochen-Schwerpunkte, auf der Karte mit ihren Ellipsen; leer, wenn nicht messbar (die Gr\u00fcnde stehen \u00fcber der Tabelle)."
         bewertung punkte "Sitzbewertung (0 bis 100)"
-            "Kalvora-Wert von 0 bis 100: hoch, wenn sich der Druck gleichm\u00e4\u00dfig verteilt, niedrig bei wenigen scharfen Spitzen."
+            "Von 0 bis 100: hoch, wenn sich der Druck gleichm\u00e4\u00dfig verteilt, niedrig bei wenigen scharfen Spitzen."
         becken_breite laenge "Beckenbewegung quer"
             "Breite der Figur, die der Druckmittelpunkt \u00fcber die Bilder bis hier beschreibt: wie weit das Becken seitlich schwankt."
         becken_hoehe laenge "Beckenbewegung l\u00e4ngs"
@@ -207,7 +207,19 @@ proc ::kennzahlen::alle {k werte maske rechenwerte} {
     dict set z bewertung [::druckbild::kalvora $werte [dict get $k n_y] [dict get $k n_x] $maske]
     dict set z becken_breite ""
     dict set z becken_hoehe ""
+    dict set z gesaettigt [gesaettigt $k $werte]
     return $z
+}
+
+# The number of cells of a raw image at or above the calibration's
+# saturation value, whose pressure the mat cannot tell; "" uncalibrated.
+proc ::kennzahlen::gesaettigt {k werte} {
+    set kal [dict get $k kal]
+    if {![dict size $kal]} {
+        return ""
+    }
+    dict get [::druckbild::statistik $werte [dict get $k n_y] [dict get $k n_x] \
+                  -schwelle [expr {[dict get $kal saettigung] - 1}]] zellen
 }
 
 # All figures of frame i of a recording: those of its image and the pelvic

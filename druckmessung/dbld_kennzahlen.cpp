@@ -257,7 +257,10 @@ bool statistik(const int* werte, int n_y, int n_x, const STATISTIK_WAHL& w,
     if (!(groesste * laenger <= INT_MAX ? zeilen_durchlaufen<int>(werte, n_x, w, &z)
                                         : zeilen_durchlaufen<long long>(werte, n_x, w, &z)))
         return false;
-    const bool ppi_int = groesste * w.fenster * ((long long)breite + 1) <= INT_MAX;
+    // A window larger than the region has no sums; otherwise k is at most
+    // the smaller side, so k (breite + 1) stays far inside 64 bits.
+    const long long k = w.fenster < breite ? w.fenster : breite;
+    const bool ppi_int = groesste <= INT_MAX / (k * ((long long)breite + 1));
     if (!(ppi_int ? ppi_rechnen<int>(werte, n_x, w, e) : ppi_rechnen<long long>(werte, n_x, w, e)))
         return false;
     if (z.zellen == 0)
@@ -308,11 +311,6 @@ void spitze_aufnehmen(int* spitzen, const int* bild, int n)
     for (int i = 0; i < n; ++i)
         if (bild[i] > spitzen[i])
             spitzen[i] = bild[i];
-}
-
-double mittel_wert(long long summe, int anzahl)
-{
-    return anzahl == 0 ? -1.0 : (double)summe / (double)anzahl;
 }
 
 int mittel_gerundet(long long summe, int anzahl)

@@ -72,7 +72,12 @@ void mittel_aufnehmen(long long* summen, int* anzahlen, const int* bild, int n);
 // values.
 void spitze_aufnehmen(int* spitzen, const int* bild, int n);
 // The mean of a cell, summe / anzahl in double; -1 when no frame measured it.
-double mittel_wert(long long summe, int anzahl);
+// Inline: a double returned from a function of its own passes the x87
+// register on 32-bit x86, where GCC makes the -1 with an x87 negation.
+inline double mittel_wert(long long summe, int anzahl)
+{
+    return anzahl == 0 ? -1.0 : (double)summe / (double)anzahl;
+}
 // The mean rounded half away from zero to an integer (exactly, from the
 // integer quotient and remainder); -1 when no frame measured the cell.
 int mittel_gerundet(long long summe, int anzahl);

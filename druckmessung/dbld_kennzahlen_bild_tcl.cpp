@@ -10,8 +10,6 @@
 #include "dbld_tcl.h"
 
 #include <climits>
-#include <cstdlib>
-#include <memory>
 
 using dbld_tcl::fehler;
 using dbld_tcl::FEHLER;
@@ -118,10 +116,6 @@ const char* const bild_optionen[] = {"-mask",    "-resolution", "-grid",     "-f
                                      "-maximum", "-quality",    "-kontrast", nullptr};
 enum { o_mask, o_resolution, o_grid, o_frame, o_maximum, o_quality, o_kontrast };
 const char* const gitterarten[] = {"no", "solid", "dotted", nullptr};
-
-struct Frei {
-    void operator()(unsigned char* p) const { free(p); }
-};
 
 int differenzbild_falsch(Tcl_Interp* interp, Tcl_Obj* const objv[])
 {
@@ -247,15 +241,8 @@ int Differenzbild_Cmd(ClientData, Tcl_Interp* interp, int objc, Tcl_Obj* const o
         return speichermangel ? dbld_tcl::zu_wenig_speicher(interp)
                               : fehler(interp, FEHLER::jpeg, meldung);
     }
-    std::unique_ptr<unsigned char, Frei> jpeg(puffer);
     block.reset();
-    if (laenge > (unsigned long)INT_MAX)
-        return fehler(interp, FEHLER::jpeg, "JPEG-Daten zu gross");
-    Tcl_Obj* ergebnis = dbld_tcl::bytes_versuchen(jpeg.get(), (int)laenge);
-    if (!ergebnis)
-        return dbld_tcl::zu_wenig_speicher(interp);
-    Tcl_SetObjResult(interp, ergebnis);
-    return TCL_OK;
+    return dbld_tcl::jpeg_ergebnis(interp, puffer, laenge);
 }
 
 } // namespace dbld_kennzahlen

@@ -206,6 +206,10 @@ int Mittel_Cmd(ClientData, Tcl_Interp* interp, int objc, Tcl_Obj* const objv[])
         return TCL_ERROR;
     if (n_bilder == 0)
         return fehler(interp, FEHLER::laenge, "[llength bilder] == 0");
+    // The counts of a cell are ints (a list of more frames is possible
+    // under Tcl 9 only).
+    if (n_bilder > INT_MAX)
+        return fehler(interp, FEHLER::laenge, "[llength bilder] > 2147483647");
     // Every frame's length before any value: a list of frames is kept
     // whole while its elements are read (the elements' own conversions do
     // not touch it).

@@ -75,7 +75,7 @@ set u125 [file join $quelle data seated cabseat_u125_bef74db6_seat12x10.txt]
 set beispiel [file join $quelle data kalibrierung_beispiel.json]
 set frames [::aufnahme::lesen $u125]
 
-# calibrations: a gain of 0.37 kPa, the same with a table of one line of
+# calibrations: a gain of 0.37 kPa (saturating at 60), a table of one line of
 # 0.2 kPa per raw unit, the example's gain of 0.2, and one of 16 x 16 cells
 proc kalibrierung {name druck args} {
     set d [dict create name "\"$name\"" zeilen 12 spalten 10 rasterweite_mm {{"x": 45, "y": 38}} \
@@ -84,7 +84,7 @@ proc kalibrierung {name druck args} {
     schreibe $datei "{[join [lmap {s w} $d {string cat \"$s\": " " $w}] {, }]}"
     return $datei
 }
-set k_gain [kalibrierung gain {{"verstaerkung_kPa": 0.37}}]
+set k_gain [kalibrierung gain {{"verstaerkung_kPa": 0.37}} saettigung_roh 60]
 set k_tabelle [kalibrierung tabelle {{"tabelle_kPa": [[0, 0], [100, 20]]}}]
 set k_linie [kalibrierung linie {{"verstaerkung_kPa": 0.2}}]
 set k_gross [kalibrierung gross {{"verstaerkung_kPa": 0.2}} zeilen 16 spalten 16]
@@ -146,6 +146,8 @@ foreach frame $frames zr [dict get $roh bilder] zg [dict get $gain bilder] {
     gleich [dict get $zg abstand_std_mm] [expr {hypot(([dict get $std schwerpunkt2_x] - [dict get $std schwerpunkt1_x]) * $px,
                                                        ([dict get $std schwerpunkt2_y] - [dict get $std schwerpunkt1_y]) * $py)}]
     gleich [dict get $zg bewertung] [::druckbild::kalvora $werte $n_y $n_x [lindex $frame 3]]
+    # cells at or above the saturation of 60
+    gleich [dict get $zg gesaettigt_zellen] [dict get [::druckbild::statistik $werte $n_y $n_x -schwelle 59] zellen]
 }
 pruefe "figures of the [llength $frames] frames (raw and calibrated) equal to the package's:\
     $abweichungen of $geprueft differ" {$abweichungen == 0 && $geprueft > 100}
@@ -189,6 +191,53 @@ foreach e {roh gain kal} {
 # --- units: none of the calibrated ones without a calibration
 foreach wort {kPa mmHg cm} {
     pruefe "no \"$wort\" in the uncalibrated export" {[string first $wort [dict get $roh texte]] < 0}
+}
+# ... nor on screen: every text of the uncalibrated window (labels, buttons,
+# entries, tables, canvas texts of the map, legend and plots, tooltips),
+# collected by a child that runs the view without -export (with the
+# example calibration, they are there)
+set sammler [file join $tmp bildschirm.tcl]
+schreibe $sammler [string map [list QUELLE [list $quelle] BUILD [list $build]] {
+    set argv [list -build BUILD {*}$argv]
+    source [file join QUELLE demo anpassung.tcl]
+    update
+    set texte {}
+    proc sammle {w} {
+        foreach o {-text -textvariable -values} {
+            if {![catch {$w cget $o} v] && $v ne ""} {
+                if {$o ne "-textvariable"} {
+                    lappend ::texte $v
+                } elseif {[info exists $v]} {
+                    lappend ::texte [set $v]
+                }
+            }
+        }
+        switch -- [winfo class $w] {
+            Canvas {
+                foreach i [$w find all] {
+                    if {[$w type $i] eq "text"} {lappend ::texte [$w itemcget $i -text]}
+                }
+            }
+            Tablelist {
+                lappend ::texte [$w get 0 end]
+                for {set c 0} {$c < [$w columncount]} {incr c} {lappend ::texte [$w columncget $c -title]}
+            }
+        }
+        foreach kind [winfo children $w] {sammle $kind}
+    }
+    sammle .
+    lappend texte {*}$::ansicht::hilfen [array get ::tooltip::tooltip]
+    puts [encoding convertto utf-8 [join $texte \n]]
+    exit
+}]
+set bildschirm [encoding convertfrom utf-8 [exec [info nameofexecutable] $sammler $u125]]
+set kalibriert [encoding convertfrom utf-8 [exec [info nameofexecutable] $sammler \
+                                                -kalibrierung $beispiel $u125]]
+foreach wort {kPa mmHg cm} {
+    pruefe "no \"$wort\" on the uncalibrated screen ([string length $bildschirm] characters of\
+        text), but on the calibrated one" \
+        {[string first $wort $bildschirm] < 0 && [string first Spitzendruck $bildschirm] >= 0
+         && [string first $wort $kalibriert] >= 0}
 }
 pruefe "the calibrated export names kPa, mmHg, cm2" \
     {[string first spitze_kPa [dict get $gain texte]] >= 0 && [string first mmHg [dict get $gain texte]] >= 0
