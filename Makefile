@@ -12,6 +12,8 @@
 #                   install, manual pages and Debian package (test-paket)
 #   make demo       the demo on the bundled recordings
 #   make viewer     the station view (Tk), VIEWER_ARGS="-aufnahme erzeugt64 file.txt"
+#   make anpassung  the fitter's view (Tk, tklib, tcllib, Img),
+#                   ANPASSUNG_ARGS="-kalibrierung data/kalibrierung_beispiel.json"
 #   make pictures   the pictures of the documentation (doc/bilder/)
 #   make bench      the benchmarks
 #   make install    PREFIX=/usr/local DESTDIR=
@@ -32,7 +34,7 @@ SANBUILD := build/san
 STUBSBUILD := build/stubs
 PLATTFORM := build/plattform
 
-.PHONY: winkeltabellen all tcl9 test test-plain test-san test-stubs test-fuzz test-plattform test-paket demo viewer pictures bench install uninstall clean
+.PHONY: winkeltabellen all tcl9 test test-plain test-san test-stubs test-fuzz test-plattform test-paket demo viewer anpassung pictures bench install uninstall clean
 
 all: $(BUILD)/Makefile
 	$(CMAKE) --build $(BUILD) -j $(JOBS)
@@ -137,6 +139,10 @@ demo: all
 VIEWER_ARGS ?=
 viewer: all
 	wish8.6 demo/station.tcl -build $(BUILD) $(VIEWER_ARGS)
+
+ANPASSUNG_ARGS ?=
+anpassung: all
+	wish8.6 demo/anpassung.tcl -build $(BUILD) $(ANPASSUNG_ARGS)
 
 # Renderings with tclsh8.6, the viewer's picture under xvfb-run.
 pictures: all

@@ -8,6 +8,8 @@
 #                    install, manual pages and the Debian package)
 #   ./run.sh bench   the benchmarks
 #   ./run.sh viewer  the station view on the display (Tk, Img)
+#   ./run.sh anpassung  the fitter's view on the display (Tk, Img, tklib,
+#                    tcllib)
 set -euo pipefail
 cd "$(dirname "$0")"
 
@@ -19,11 +21,19 @@ case "${1:-}" in
     # armhf and i386 run under qemu (i386 natively), and the Debian package
     # build with lintian and the manual pages.
     test)   pakete+=(clang libjpeg-turbo-progs libgtest-dev libgmock-dev
-                     valgrind util-linux procps python3 python3-tk tk8.6 libtk-img xvfb xauth
+                     valgrind util-linux procps python3 python3-tk tk8.6 libtk-img tklib tcllib xvfb xauth
                      g++-aarch64-linux-gnu g++-arm-linux-gnueabihf g++-i686-linux-gnu qemu-user
-                     git build-essential dpkg-dev debhelper fakeroot lintian pandoc man-db) ;;
-    bench)  pakete+=(libbenchmark-dev) ;;
-    viewer) pakete+=(tk8.6 libtk-img) ;;
+                     git build-essential dpkg-dev debhelper fakeroot lintian pandoc man-db
+                     # the archive of sessions: TDBC with SQLite and PostgreSQL (the
+                     # suite starts a cluster of its own), tcllib's JSON (fast with its
+                     # compiled part), the report's PDF from PostScript and its text
+                     tcllib-critcl tcl8.6-tdbc tcl8.6-tdbc-sqlite3 tcl8.6-tdbc-postgres
+                     postgresql ghostscript poppler-utils) ;;
+    bench)  pakete+=(libbenchmark-dev tcllib tcl8.6-tdbc tcl8.6-tdbc-sqlite3) ;;
+    # the station view; the fitter's view also needs tklib and tcllib (and
+    # for its archive and report TDBC with SQLite, ghostscript)
+    viewer|anpassung) pakete+=(tk8.6 libtk-img tklib tcllib tcllib-critcl tcl8.6-tdbc tcl8.6-tdbc-sqlite3
+                               ghostscript) ;;
 esac
 
 installiert() {  # package pattern
@@ -65,5 +75,6 @@ case "${1:-}" in
     test)  make test ;;
     bench) make bench ;;
     viewer) shift; make viewer VIEWER_ARGS="$*" ;;
-    *)     echo "usage: ./run.sh demo|test|bench|viewer ?options of demo/station.tcl?" >&2; exit 2 ;;
+    anpassung) shift; make anpassung ANPASSUNG_ARGS="$*" ;;
+    *)     echo "usage: ./run.sh demo|test|bench|viewer|anpassung ?options of demo/station.tcl or demo/anpassung.tcl?" >&2; exit 2 ;;
 esac

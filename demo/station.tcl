@@ -85,7 +85,7 @@ namespace eval ::station {
     variable meldung ""
 }
 
-source [file join $::station::hier aufnahme.tcl]
+source [file join $::station::hier gemeinsam.tcl]
 
 # ---------------------------------------------------------------------------
 # Command line and packages
@@ -118,36 +118,14 @@ proc ::station::argumente {argv} {
 # The analysis packages in this interpreter, the station package with the
 # image commands in the child interpreter "bild", and Img's JPEG reader.
 proc ::station::pakete {} {
-    variable opt
-    set build [file normalize $opt(-build)]
-    lappend ::auto_path $build
-    foreach p {Druckbildanalyse Beckenrotation Kalvora} {
-        if {[catch {package require $p} fehler]} {
-            error "Paket $p nicht geladen ($fehler); -build nennt den Build-Ordner mit pkgIndex.tcl"
-        }
-    }
-    if {[catch {::aufnahme::stationsinterp bild $build} fehler]} {
-        error "Paket Kmqstationd nicht geladen ($fehler)"
-    }
-    if {[catch {package require img::jpeg} fehler]} {
-        error "Img-Paket fehlt ($fehler): zum Anzeigen von JPEG-Daten im Tk-Photo (Debian: libtk-img)"
-    }
+    ::gemeinsam::pakete $::station::opt(-build)
 }
 
 # ---------------------------------------------------------------------------
 # Recordings
 
 proc ::station::quellen_sammeln {} {
-    variable quellen
-    variable dateien
-    foreach {name datei} [::aufnahme::gebuendelt] {
-        dict set quellen $name [list datei $datei]
-    }
-    foreach datei $dateien {
-        dict set quellen [file tail $datei] [list datei $datei]
-    }
-    dict set quellen erzeugt32 {erzeugt 32}
-    dict set quellen erzeugt64 {erzeugt 64}
+    set ::station::quellen [::gemeinsam::quellen $::station::dateien]
 }
 
 # Reads (or generates) a recording once; errors carry the reader's message.
@@ -155,12 +133,7 @@ proc ::station::bilder_von {name} {
     variable quellen
     variable geladen
     if {![dict exists $geladen $name]} {
-        lassign [dict get $quellen $name] art wert
-        if {$art eq "datei"} {
-            dict set geladen $name [::aufnahme::lesen $wert]
-        } else {
-            dict set geladen $name [::aufnahme::erzeugt $wert 100]
-        }
+        dict set geladen $name [::gemeinsam::bilder_der_quelle [dict get $quellen $name]]
     }
     return [dict get $geladen $name]
 }
@@ -220,18 +193,12 @@ proc ::station::maske_von {werte maske} {
 }
 
 # Canvas position of a point in cells (x = column, y = row) on the image.
-# The rasteriser draws row n_y - 1 at the top; within a cell's square,
-# pixel column k samples x = column - 0.5 + k / res and pixel row l samples
-# y = row + 0.4 - l / res.  So the point (x, y) lies (x + 0.5) * res to the
-# right of the image's left edge and (n_y - 0.6 - y) * res below its top
-# edge, inside the border.
 proc ::station::pixel {n_y x y} {
     variable aufloesung
     variable rand
     variable x0
     variable y0
-    list [expr {$x0 + $rand + ($x + 0.5) * $aufloesung}] \
-         [expr {$y0 + $rand + ($n_y - 0.6 - $y) * $aufloesung}]
+    ::gemeinsam::pixel $aufloesung $rand $x0 $y0 $n_y $x $y
 }
 
 proc ::station::cop_von {i} {
@@ -268,11 +235,8 @@ proc ::station::einpassen {n_y n_x} {
     variable rand
     variable x0
     variable y0
-    set b [winfo width .c]
-    set h [winfo height .c]
-    set aufloesung [expr {max(2, min(($b - 2 * $rand - 20) / $n_x, ($h - 2 * $rand - 20) / $n_y))}]
-    set x0 [expr {($b - $n_x * $aufloesung - 2 * $rand) / 2}]
-    set y0 [expr {($h - $n_y * $aufloesung - 2 * $rand) / 2}]
+    lassign [::gemeinsam::einpassen [winfo width .c] [winfo height .c] $n_y $n_x $rand] \
+        aufloesung x0 y0
 }
 
 # Shows frame i; returns the microseconds taken by the image (jpegdata and
@@ -344,15 +308,9 @@ proc ::station::zeichne {n_y plus i figur} {
     foreach {ellipse sx sy} {ellipse_links schwerpunkt1_x schwerpunkt1_y
                              ellipse_rechts schwerpunkt2_x schwerpunkt2_y} {
         if {[wert $plus $sx] < 0} continue
-        set e [dict get $plus $ellipse]
-        lassign [punkt [dict get $e mitte]] mx my
-        lassign [punkt [dict get $e s1]] ax ay
-        lassign [punkt [dict get $e n1]] bx by
         set punkte {}
-        for {set k 0} {$k < 48} {incr k} {
-            set t [expr {$k * acos(-1) / 24}]
-            lappend punkte {*}[pixel $n_y [expr {$mx + cos($t) * ($ax - $mx) + sin($t) * ($bx - $mx)}] \
-                                          [expr {$my + cos($t) * ($ay - $my) + sin($t) * ($by - $my)}]]
+        foreach {x y} [::gemeinsam::ellipse_punkte [dict get $plus $ellipse]] {
+            lappend punkte {*}[pixel $n_y $x $y]
         }
         .c create polygon $punkte -outline $farbe(ellipse) -fill "" -width 2 -tags ueber
         lappend seiten [pixel $n_y [dict get $plus $sx] [dict get $plus $sy]]
@@ -387,10 +345,6 @@ proc ::station::zeichne {n_y plus i figur} {
     }
 }
 
-proc ::station::punkt {d} {
-    list [dict get $d x] [dict get $d y]
-}
-
 proc ::station::punkt_zeichnen {x y r fuellung rand} {
     .c create oval [expr {$x - $r}] [expr {$y - $r}] [expr {$x + $r}] [expr {$y + $r}] \
         -fill $fuellung -outline $rand -tags ueber
@@ -421,19 +375,8 @@ proc ::station::tafel {std plus cop n_figur figur score} {
     set anzeige(score) $score
 }
 
-# Formats numbers; -1 (no value) shows as a dash.
-proc ::station::zahlen {format args} {
-    foreach z $args {
-        if {$z == -1} {
-            return "\u2013"
-        }
-    }
-    format $format {*}$args
-}
-
-# A value of a result, -1 where the result has none (an empty dict).
-proc ::station::wert {d schluessel} {
-    expr {[dict exists $d $schluessel] ? [dict get $d $schluessel] : -1}
+namespace eval ::station {
+    namespace import ::gemeinsam::zahlen ::gemeinsam::wert
 }
 
 # Frames per second reached: over the frames of the last two seconds.
@@ -592,11 +535,7 @@ proc ::station::fertig {} {
 }
 
 proc ::station::foto_schreiben {datei fenster} {
-    package require img::window
-    set format [expr {[string match -nocase *.jp*g $datei] ? {jpeg -quality 65 -optimize} : "png"}]
-    set p [image create photo -format window -data $fenster]
-    $p write $datei -format $format
-    image delete $p
+    ::gemeinsam::foto_schreiben $datei $fenster
 }
 
 # ---------------------------------------------------------------------------

@@ -406,10 +406,10 @@ int ermittlung_uebergaenge(UEBERGAENGE* u, SEITE seite, const DBLD* dbld)
     return 0;
 }
 
-// One side: transitions, chart, hull, gnuplot listing on standard output.
-// 1 when the side's HUELLE holds its hull list (possibly empty), 0 when
-// memory could not be obtained.
-int auswertung_huelle(HUELLE* huelle, SEITE seite, const DBLD* dbld)
+// One side: transitions, chart, hull, gnuplot listing on the stream
+// listing (none when it is null).  1 when the side's HUELLE holds its hull
+// list (possibly empty), 0 when memory could not be obtained.
+int auswertung_huelle(HUELLE* huelle, SEITE seite, const DBLD* dbld, FILE* listing)
 {
     huelle->n_punkte = 0;
     huelle->punkte = nullptr;
@@ -426,7 +426,8 @@ int auswertung_huelle(HUELLE* huelle, SEITE seite, const DBLD* dbld)
     int n_huelle = uebergaenge_wrap(huelle, u.get());
     dbld_log_msg("\nH\xfclle mit %d Punkten ermittelt.\n", n_huelle);
     u->n_punkte = u->n_huelle;
-    uebergaenge_gnuplot(stdout, u.get());
+    if (listing)
+        uebergaenge_gnuplot(listing, u.get());
     return n_huelle > 0 && !huelle->punkte ? 0 : 1;
 }
 
@@ -458,16 +459,24 @@ bool raster_gueltig(const DBLD* dbld)
 
 } // namespace
 
-int DBLD_auswertung_huellen(AUSWERTUNGSERGEBNIS* ergebnis, const DBLD* dbld)
+namespace dbld_huellen_intern {
+
+int huellen_auswerten(AUSWERTUNG_HUELLEN* e, const DBLD* dbld, FILE* listing)
 {
-    AUSWERTUNG_HUELLEN& e = ergebnis->huellen;
-    e.huelle_links = HUELLE{0, nullptr};
-    e.huelle_rechts = HUELLE{0, nullptr};
+    e->huelle_links = HUELLE{0, nullptr};
+    e->huelle_rechts = HUELLE{0, nullptr};
     if (!raster_gueltig(dbld))
         return 0;
-    int l = auswertung_huelle(&e.huelle_links, links, dbld);
-    int r = auswertung_huelle(&e.huelle_rechts, rechts, dbld);
-    return l | r;
+    int l = auswertung_huelle(&e->huelle_links, links, dbld, listing);
+    int r = auswertung_huelle(&e->huelle_rechts, rechts, dbld, listing);
+    return l | (r << 1);
+}
+
+} // namespace dbld_huellen_intern
+
+int DBLD_auswertung_huellen(AUSWERTUNGSERGEBNIS* ergebnis, const DBLD* dbld)
+{
+    return huellen_auswerten(&ergebnis->huellen, dbld, stdout) != 0 ? 1 : 0;
 }
 
 void DBLD_huellen_freigeben(AUSWERTUNG_HUELLEN* huellen)

@@ -41,6 +41,18 @@ bool jpeg_in_speicher(unsigned char** puffer, unsigned long* laenge, const DBLD*
 bool jpeg_in_datei(FILE* f, const DBLD* dbld, const BILDPARAMETER* par, char* meldung,
                    jpeg_progress_mgr* fortschritt = nullptr);
 
+// Where the rows of an image that is not drawn by the false-colour
+// rasteriser come from: row y (0 = top) as 3 x width bytes, valid until the
+// next call; rows are asked for from the top down.
+typedef const unsigned char* (*ZEILENQUELLE)(void* daten, int y);
+
+// jpeg_in_speicher for such an image of breite x hoehe pixels (checked as
+// by jpeg_masse beforehand) at JPEG quality quality: the same compressor,
+// the same error handling and the same memory destination.
+bool zeilen_in_speicher(unsigned char** puffer, unsigned long* laenge, int breite, int hoehe,
+                        int quality, ZEILENQUELLE quelle, void* daten, char* meldung,
+                        bool* speichermangel);
+
 // DBLD_put_gen one pixel at a time through DBLD_dbldvalsq: what the
 // rasteriser falls back on when the tables of its row raster cannot be had.
 // The same pixels as DBLD_put_gen.

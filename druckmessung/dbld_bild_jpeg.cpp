@@ -107,14 +107,18 @@ void ziel_verwerfen(JPEG_ZIEL* ziel)
 // each row when the compressor asks for it, or a raster drawn whole before.
 // It counts the bytes drawn.
 struct JPEG_QUELLE {
-    ZEILENRASTER* zeilen;        // null: the rows of raster
+    ZEILENRASTER* zeilen;        // null: the rows of raster, or of fremd
     const unsigned char* raster;
     size_t zeilenlaenge;
     size_t gezeichnet;
+    ZEILENQUELLE fremd = nullptr; // rows of another raster
+    void* fremd_daten = nullptr;
 };
 
 const unsigned char* quellzeile(JPEG_QUELLE* quelle, JDIMENSION y)
 {
+    if (quelle->fremd)
+        return quelle->fremd(quelle->fremd_daten, (int)y);
     if (!quelle->zeilen)
         return quelle->raster + y * quelle->zeilenlaenge;
     quelle->gezeichnet += quelle->zeilenlaenge;
@@ -268,6 +272,27 @@ bool jpeg_in_speicher(unsigned char** puffer, unsigned long* laenge, const DBLD*
     JPEG_ZIEL ziel = {nullptr, puffer,  laenge,  *puffer, *laenge,
                       nullptr, 0,       nullptr, nullptr};
     return jpeg_schreiben(&ziel, dbld, par, meldung, fortschritt, speichermangel);
+}
+
+bool zeilen_in_speicher(unsigned char** puffer, unsigned long* laenge, int breite, int hoehe,
+                        int quality, ZEILENQUELLE zeilenquelle, void* daten, char* meldung,
+                        bool* speichermangel)
+{
+    bool mangel = false;
+    if (!speichermangel)
+        speichermangel = &mangel;
+    *speichermangel = false;
+    if (!puffer || !laenge) {
+        snprintf(meldung, MELDUNG_MAX, "kein Ausgabepuffer");
+        return false;
+    }
+    JPEG_ZIEL ziel = {nullptr, puffer,  laenge,  *puffer, *laenge,
+                      nullptr, 0,       nullptr, nullptr};
+    JPEG_QUELLE quelle = {nullptr, nullptr, 3 * (size_t)breite, 0, zeilenquelle, daten};
+    jpeg_compress_struct cinfo;
+    JPEG_FEHLER fehler;
+    return komprimieren(&cinfo, &fehler, &ziel, &quelle, breite, hoehe, quality, meldung,
+                        nullptr, speichermangel);
 }
 
 bool jpeg_in_datei(FILE* f, const DBLD* dbld, const BILDPARAMETER* par, char* meldung,

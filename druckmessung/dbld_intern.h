@@ -11,6 +11,19 @@
 
 namespace dbld_intern {
 
+// While nonzero, the diagnostic log of the calling thread writes nothing,
+// whatever dbld_loglevel says: for commands that run an evaluation which
+// logs (the hull evaluation) and must print nothing.  Raised and lowered by
+// LOG_STUMM.
+extern thread_local int log_stumm;
+
+struct LOG_STUMM {
+    LOG_STUMM() { ++log_stumm; }
+    ~LOG_STUMM() { --log_stumm; }
+    LOG_STUMM(const LOG_STUMM&) = delete;
+    LOG_STUMM& operator=(const LOG_STUMM&) = delete;
+};
+
 // Running value-weighted centroid (row r, column c) of the nonzero cells of
 // one side, fed cell by cell in the order row by row from row 0, within a
 // row from left to right.  Single precision in exactly this order; the

@@ -2,6 +2,7 @@
 #include "dbld_tcl.h"
 
 #include <climits>
+#include <cstdlib>
 #include <cstring>
 
 namespace dbld_tcl {
@@ -32,6 +33,21 @@ Tcl_Obj* bytes_versuchen(const unsigned char* daten, int n)
         Tcl_Free((char*)probe);
     }
     return Tcl_NewByteArrayObj(daten, n);
+}
+
+int jpeg_ergebnis(Tcl_Interp* interp, unsigned char* puffer, unsigned long laenge)
+{
+    struct Frei {
+        void operator()(unsigned char* p) const { free(p); }
+    };
+    std::unique_ptr<unsigned char, Frei> jpeg(puffer);
+    if (laenge > (unsigned long)INT_MAX)
+        return fehler(interp, FEHLER::jpeg, "JPEG-Daten zu gross");
+    Tcl_Obj* ergebnis = bytes_versuchen(jpeg.get(), (int)laenge);
+    if (!ergebnis)
+        return zu_wenig_speicher(interp);
+    Tcl_SetObjResult(interp, ergebnis);
+    return TCL_OK;
 }
 
 int int_lesen(Tcl_Interp* interp, Tcl_Obj* obj, int* wert)

@@ -29,6 +29,13 @@ Tcl_Obj* text_versuchen(int laenge);
 // first and given back, then the byte array is made in its place.
 Tcl_Obj* bytes_versuchen(const unsigned char* daten, int n);
 
+// Sets JPEG data (laenge bytes at puffer, a buffer from malloc that this
+// frees) as the interpreter's result, a byte array whose memory is
+// attempted: "JPEG-Daten zu gross" (DRUCKBILD JPEG) beyond an int, "zu
+// wenig Speicher" when its memory cannot be obtained.  The image commands
+// free their value arrays before, so that the result's memory can be had.
+int jpeg_ergebnis(Tcl_Interp* interp, unsigned char* puffer, unsigned long laenge);
+
 // Reads an int in Tcl's integer syntax.  A value beyond the int range is
 // refused with Tcl's own overflow message ("integer value too large to
 // represent", error code ARITH IOVERFLOW), where Tcl_GetIntFromObj would

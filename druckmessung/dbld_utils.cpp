@@ -1,16 +1,23 @@
 // Diagnostic log: printf-style output on standard error, gated by the
 // process-wide level.  No prefix, no time stamp, no added line end.
 #include "dbld.h"
+#include "dbld_intern.h"
 
 #include <stdarg.h>
 
 DBLD_LOGLEVEL dbld_loglevel = DBLD_LOGLEVEL_ERR;
 
+namespace dbld_intern {
+
+thread_local int log_stumm = 0;
+
+} // namespace dbld_intern
+
 namespace {
 
 void schreiben(DBLD_LOGLEVEL ab, const char* format, va_list args)
 {
-    if (dbld_loglevel >= ab)
+    if (dbld_loglevel >= ab && dbld_intern::log_stumm == 0)
         vfprintf(stderr, format, args);
 }
 

@@ -200,10 +200,6 @@ int werte_lesen(Tcl_Interp* interp, Tcl_Obj* werte, Tcl_Obj* maske, int* block, 
     return TCL_OK;
 }
 
-struct Frei {
-    void operator()(unsigned char* p) const { free(p); }
-};
-
 // ---- ::druckbild::photo_configure ------------------------------------------
 
 const char* const einstellungen[] = {"colorcontrast", "bgcolor", nullptr};
@@ -303,17 +299,10 @@ int Druckbildjpegdata_Cmd(ClientData, Tcl_Interp* interp, int objargc, Tcl_Obj* 
                                      &speichermangel))
         return speichermangel ? dbld_tcl::zu_wenig_speicher(interp)
                               : fehler(interp, FEHLER::jpeg, meldung);
-    std::unique_ptr<unsigned char, Frei> jpeg(puffer);
     // The values are drawn: their block goes before the result's memory is
     // asked for.
     block.reset();
-    if (laenge > (unsigned long)INT_MAX)
-        return fehler(interp, FEHLER::jpeg, "JPEG-Daten zu gross");
-    Tcl_Obj* ergebnis = dbld_tcl::bytes_versuchen(jpeg.get(), (int)laenge);
-    if (!ergebnis)
-        return dbld_tcl::zu_wenig_speicher(interp);
-    Tcl_SetObjResult(interp, ergebnis);
-    return TCL_OK;
+    return dbld_tcl::jpeg_ergebnis(interp, puffer, laenge);
 }
 
 int Druckbildphoto_configure_Cmd(ClientData, Tcl_Interp* interp, int objargc,

@@ -63,24 +63,25 @@ pakete)
     meldung "apt-get install ./*.deb: $(($(date +%s) - start)) s," \
             "$(grep -E 'newly installed' "$wurzel/root/apt.log")"
     fehler=0
-    geladen=$(drin "echo 'foreach p {Druckbildanalyse Beckenrotation Kalvora Kmqstationd} {
+    geladen=$(drin "echo 'foreach p {Druckbildanalyse Beckenrotation Kalvora Kmqstationd Druckbildkennzahlen} {
                           interp create i; lappend v \$p [i eval [list package require \$p]]
                           interp delete i }
                       puts \$v' | tclsh8.6" 2>&1) || true
     meldung "tclsh8.6, no path set: $geladen"
-    [ "$geladen" = "Druckbildanalyse 0.2 Beckenrotation 1.0 Kalvora 1.0 Kmqstationd 0.1" ] || fehler=1
+    [ "$geladen" = "Druckbildanalyse 0.2 Beckenrotation 1.0 Kalvora 1.0 Kmqstationd 0.1 Druckbildkennzahlen 1.0" ] || fehler=1
     # packages built with the modules for Tcl 9: those in tclsh9.0 as well
     if ls "$wurzel"/usr/lib/tcltk/*/druckmessung*/libtcl9kalvora.so > /dev/null 2>&1; then
         drin 'apt-get install -y -q tcl9.0' > "$wurzel/root/apt9.log" 2>&1 || fehler=1
-        geladen=$(drin "echo 'foreach p {Druckbildanalyse Beckenrotation Kalvora Kmqstationd} {
+        geladen=$(drin "echo 'foreach p {Druckbildanalyse Beckenrotation Kalvora Kmqstationd Druckbildkennzahlen} {
                               lappend v \$p [package require \$p] }
                           puts \$v' | tclsh9.0" 2>&1) || true
         meldung "tclsh9.0, no path set: $geladen"
-        [ "$geladen" = "Druckbildanalyse 0.2 Beckenrotation 1.0 Kalvora 1.0 Kmqstationd 0.1" ] || fehler=1
+        [ "$geladen" = "Druckbildanalyse 0.2 Beckenrotation 1.0 Kalvora 1.0 Kmqstationd 0.1 Druckbildkennzahlen 1.0" ] || fehler=1
     fi
     for datei in /usr/share/man/man1/dbldinfo.1.gz /usr/share/man/man3/druckbildanalyse.3tcl.gz \
                  /usr/share/man/man3/beckenrotation.3tcl.gz /usr/share/man/man3/kalvora.3tcl.gz \
-                 /usr/share/man/man3/kmqstationd.3tcl.gz /usr/share/doc/tcl-druckmessung/copyright \
+                 /usr/share/man/man3/kmqstationd.3tcl.gz \
+                 /usr/share/man/man3/druckbildkennzahlen.3tcl.gz /usr/share/doc/tcl-druckmessung/copyright \
                  /usr/share/doc/tcl-druckmessung-dev/copyright /usr/include/druckmessung/dbld.h; do
         if [ -f "$wurzel$datei" ]; then meldung "present: $datei"; else meldung "MISSING: $datei"; fehler=1; fi
     done

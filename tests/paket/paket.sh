@@ -46,19 +46,43 @@ for datei in lib/tcltk/$tripel/druckmessung1.0/pkgIndex.tcl \
              lib/tcltk/$tripel/druckmessung1.0/libbeckenrotation.so \
              lib/tcltk/$tripel/druckmessung1.0/libkalvora.so \
              lib/tcltk/$tripel/druckmessung1.0/libkmqstationd.so \
+             lib/tcltk/$tripel/druckmessung1.0/libdruckbildkennzahlen.so \
              bin/dbldinfo include/druckmessung/dbld.h \
              share/man/man1/dbldinfo.1 share/man/man3/druckbildanalyse.3tcl \
              share/man/man3/beckenrotation.3tcl share/man/man3/kalvora.3tcl \
-             share/man/man3/kmqstationd.3tcl \
+             share/man/man3/kmqstationd.3tcl share/man/man3/druckbildkennzahlen.3tcl \
              share/doc/tcl-druckmessung/README.md share/doc/tcl-druckmessung/doc/dbldinfo.md \
              share/doc/tcl-druckmessung/examples/demo/demo.tcl \
-             share/doc/tcl-druckmessung/examples/data/seated/README.md; do
+             share/doc/tcl-druckmessung/examples/data/seated/README.md \
+             share/doc/tcl-druckmessung/examples/demo/gemeinsam.tcl \
+             bin/druckmessung-anpassung share/man/man1/druckmessung-anpassung.1 \
+             share/applications/druckmessung-anpassung.desktop \
+             share/druckmessung/demo/anpassung.tcl share/druckmessung/data/kalibrierung_beispiel.json; do
     [ -f "$ziel/usr/local/$datei" ] || falsch "not installed: $datei"
 done
-geladen=$(echo 'foreach p {Druckbildanalyse Beckenrotation Kalvora Kmqstationd} {
+grep -q '/usr/local/share/druckmessung/demo/anpassung.tcl' "$ziel/usr/local/bin/druckmessung-anpassung" \
+    || falsch "the launcher does not name the installed view"
+# The installed fitter's view: its export of a bundled recording with the
+# example calibration, the packages from the install (where Xvfb, Tk, Img,
+# tklib and tcllib are there).
+echo 'exit [catch {package require Plotchart; package require json; package require img::png}]' \
+    > "$arbeit/anpassung_pakete.tcl"
+if command -v xvfb-run > /dev/null && command -v wish8.6 > /dev/null \
+        && xvfb-run -a wish8.6 "$arbeit/anpassung_pakete.tcl" > /dev/null 2>&1; then
+    if TCLLIBPATH=$ziel/usr/local/lib/tcltk/$tripel xvfb-run -a -s "-screen 0 1280x1024x24" \
+            wish8.6 "$ziel/usr/local/share/druckmessung/demo/anpassung.tcl" -build "" -aufnahme u82 \
+            -kalibrierung "$ziel/usr/local/share/druckmessung/data/kalibrierung_beispiel.json" \
+            -export "$arbeit/anpassung" > "$arbeit/anpassung.log" 2>&1; then
+        grep -q '"druck" : "kPa"' "$arbeit/anpassung/zusammenfassung.json" \
+            || falsch "installed fitter's view: no kPa in its export"
+    else
+        falsch "installed fitter's view: $(tail -3 "$arbeit/anpassung.log")"
+    fi
+fi
+geladen=$(echo 'foreach p {Druckbildanalyse Beckenrotation Kalvora Kmqstationd Druckbildkennzahlen} {
                    interp create i; lappend v [i eval [list package require $p]]; interp delete i }
                puts $v' | TCLLIBPATH=$ziel/usr/local/lib/tcltk/$tripel tclsh8.6 2>&1) || true
-[ "$geladen" = "0.2 1.0 1.0 0.1" ] || falsch "packages from the installed index: $geladen"
+[ "$geladen" = "0.2 1.0 1.0 0.1 1.0" ] || falsch "packages from the installed index: $geladen"
 mkdir -p "$arbeit/demo"
 if (cd "$arbeit/demo" && PATH=$ziel/usr/local/bin:$PATH TCLLIBPATH=$ziel/usr/local/lib/tcltk/$tripel \
         tclsh8.6 "$ziel/usr/local/share/doc/tcl-druckmessung/examples/demo/demo.tcl" \

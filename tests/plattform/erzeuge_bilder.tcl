@@ -139,9 +139,9 @@ for {set k 1} {$k <= 100} {incr k} {
     lappend faelle [list zufall/$k $n_y $n_x [zufallsbild $n_y $n_x] [maske [expr {$k % 4}] $n_y $n_x]]
 }
 # Edge cases: all values alike (sampling just below val_min), all zero, a
-# single cell, one loaded corner, int's top, no rows.
+# single cell, one loaded corner, int's top, no measurement at all, no rows.
 foreach {name n_y n_x wert} {gleich7 3 3 7 gleich200 5 4 200 null 4 4 0 eins 1 1 9
-                             oben 3 2 2147483647} {
+                             oben 3 2 2147483647 fehlend 3 4 -1} {
     lappend faelle [list rand/$name $n_y $n_x [lrepeat [expr {$n_y * $n_x}] $wert] \
                         [lrepeat [expr {$n_y * $n_x}] 0]]
 }

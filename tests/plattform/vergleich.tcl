@@ -21,6 +21,9 @@ source [file join [file dirname [file normalize [info script]]] .. .. demo aufna
 ::aufnahme::stationsinterp station $bau
 package require Beckenrotation 1.0
 package require Kalvora 1.0
+package require Druckbildkennzahlen 1.0
+# The last frames of each size, for the mean and difference images.
+set vorige [dict create]
 
 # Every double of a result, also inside nested dicts and lists, with %.17g.
 proc zahlen {wert} {
@@ -90,11 +93,34 @@ while {[gets $f fall] >= 0} {
     if {$i % 10 == 0} {
         aufruf "beckenrotation result" {} {::druckbild::beckenrotation result}
     }
+    # The fifth package: the figures of the whole image and of a part, the
+    # mean and peak of this frame and up to three before it of its size,
+    # the outlines, and the difference to the frame before (or to the frame
+    # reversed, where it is the first of its size).
+    aufruf "statistik" {} [list ::druckbild::statistik $werte $n_y $n_x]
+    aufruf "statistik optionen" {} [list ::druckbild::statistik $werte $n_y $n_x \
+        -schwelle [expr {$i % 40}] -fenster [expr {1 + 2 * ($i % 3)}] -teilung [expr {$n_y / 3}] \
+        -bereich [list [expr {$n_y / 4}] [expr {$n_x / 4}] [expr {$n_y - 1}] [expr {$n_x / 2}]]]
+    set groesse ${n_y}x$n_x
+    set bilder [lrange [concat [expr {[dict exists $vorige $groesse] ?
+                                       [dict get $vorige $groesse] : {}}] [list $werte]] end-3 end]
+    aufruf "mittel" {} [list ::druckbild::mittel $bilder $n_y $n_x]
+    aufruf "mittel -ganzzahlig" {} [list ::druckbild::mittel $bilder $n_y $n_x -ganzzahlig]
+    aufruf "mittel -art spitze" {} [list ::druckbild::mittel $bilder $n_y $n_x -art spitze]
+    aufruf "umrisse" {} [list ::druckbild::umrisse $werte $n_y $n_x -prozent [expr {40 + $i % 60}]]
+    set vorher [expr {[llength $bilder] > 1 ? [lindex $bilder end-1] : [lreverse $werte]}]
+    aufruf "differenzbild" {} [list ::druckbild::differenzbild $vorher $werte $n_y $n_x \
+        {*}$optionen -kontrast [expr {$i % 8}]] jpeg
+    dict set vorige $groesse $bilder
     set text "$name \u00e4\u00f6\u00fc\u00df [string range $s 0 [expr {$i % 60}]]"
     set geheim [aufruf "kmqcrypt encrypt00" station [list ::kmqcrypt encrypt00 $text] wort]
     aufruf "kmqcrypt decrypt00" station [list ::kmqcrypt decrypt00 $geheim] wort
 }
 close $f
+
+foreach optionen {{3} {-kontrast 3 9} {-divergierend 7} {-divergierend -kontrast 5 256}} {
+    aufruf "farbskala" {} [list ::druckbild::farbskala {*}$optionen] wort
+}
 
 # Tcl's own messages: each command with words that Tcl's conversions or
 # lookups refuse, the message as the running Tcl words it.

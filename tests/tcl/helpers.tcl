@@ -135,3 +135,49 @@ proc dbld_nicht_endlich {ergebnis} {
     }
     return $n
 }
+
+# ---- JPEG data: size, decoding with djpeg, pixels (bild.test, kennzahlen.test)
+
+# Width and height from the frame header (SOF0) of JPEG data.
+proc jpeg_groesse {daten} {
+    set i [string first "\xff\xc0" $daten]
+    if {$i < 0} {return {}}
+    binary scan $daten @[expr {$i + 5}]SuSu hoehe breite
+    return [list $breite $hoehe]
+}
+
+proc ist_jpeg {daten} {
+    expr {[string range $daten 0 1] eq "\xff\xd8" && [string range $daten end-1 end] eq "\xff\xd9"}
+}
+
+# Decodes JPEG data with djpeg: {breite hoehe rgb-bytes}.
+::tcltest::testConstraint djpeg [expr {[auto_execok djpeg] ne ""}]
+proc djpeg {daten} {
+    set datei [::tcltest::makeFile {} bild_test.jpg]
+    set f [open $datei wb]
+    puts -nonewline $f $daten
+    close $f
+    set f [open |[list djpeg -pnm $datei] rb]
+    set ppm [read $f]
+    close $f
+    ::tcltest::removeFile bild_test.jpg
+    if {![regexp {^P6\n(\d+) (\d+)\n255\n} $ppm kopf breite hoehe]} {
+        error "no binary PPM from djpeg"
+    }
+    return [list $breite $hoehe [string range $ppm [string length $kopf] end]]
+}
+
+# Colour of pixel (x, y) of a decoded image.
+proc pixel {bild x y} {
+    lassign $bild breite hoehe rgb
+    binary scan $rgb @[expr {3 * ($y * $breite + $x)}]cu3 p
+    return $p
+}
+
+# Whether two colours differ by at most tol in every component.
+proc nah {a b {tol 6}} {
+    foreach x $a y $b {
+        if {abs($x - $y) > $tol} {return 0}
+    }
+    return 1
+}
