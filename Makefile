@@ -10,6 +10,8 @@
 #                   (test-plattform): x86-64 with and without AVX2, Debian
 #                   13's C library and Tcl, aarch64, armhf and i386;
 #                   install, manual pages and Debian package (test-paket)
+#   make test-tsan  the cases of several threads at once under
+#                   ThreadSanitizer (build/tsan; not part of make test)
 #   make demo       the demo on the bundled recordings
 #   make viewer     the station view (Tk), VIEWER_ARGS="-aufnahme erzeugt64 file.txt"
 #   make pictures   the pictures of the documentation (doc/bilder/)
@@ -29,10 +31,11 @@ CMAKE ?= cmake
 CTEST ?= ctest
 BUILD := build
 SANBUILD := build/san
+TSANBUILD := build/tsan
 STUBSBUILD := build/stubs
 PLATTFORM := build/plattform
 
-.PHONY: winkeltabellen all tcl9 test test-plain test-san test-stubs test-fuzz test-plattform test-paket demo viewer pictures bench install uninstall clean
+.PHONY: winkeltabellen all tcl9 test test-plain test-san test-tsan test-stubs test-fuzz test-plattform test-paket demo viewer pictures bench install uninstall clean
 
 all: $(BUILD)/Makefile
 	$(CMAKE) --build $(BUILD) -j $(JOBS)
@@ -80,6 +83,18 @@ test-plain: tcl9
 test-san: $(SANBUILD)/Makefile
 	$(CMAKE) --build $(SANBUILD) -j $(JOBS) --target all testprogramme
 	cd $(SANBUILD) && $(CTEST) --output-on-failure -j $(JOBS)
+
+# Several threads at once under ThreadSanitizer: the unit case of six
+# threads logging pelvic rotation points and the Tcl suite of threads
+# (Thread package) over the two packages they call, in tclsh8.6 with the
+# sanitizer's runtime loaded first.
+$(TSANBUILD)/Makefile: CMakeLists.txt
+	$(CMAKE) -S . -B $(TSANBUILD) -DDBLD_TSAN=ON -DDBLD_TCL9=OFF
+
+test-tsan: $(TSANBUILD)/Makefile
+	$(CMAKE) --build $(TSANBUILD) -j $(JOBS) --target beckenrotation druckbildanalyse unit_tests
+	$(TSANBUILD)/tests/unit_tests --gtest_filter='BeckenrotationFaeden.*'
+	cd $(TSANBUILD) && $(CTEST) --output-on-failure -R '^tcl_nebenlaeufig$$'
 
 # The packages built against Tcl's stubs library, for hosts that open libtcl
 # privately: every Tcl suite, the load into Python's tkinter.Tcl() included;

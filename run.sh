@@ -25,6 +25,8 @@ case "${1:-}" in
     bench)  pakete+=(libbenchmark-dev) ;;
     viewer) pakete+=(tk8.6 libtk-img) ;;
 esac
+# The tests of several threads at once: Tcl's Thread package.
+if [ "${1:-}" = test ]; then pakete+=(tcl-thread); fi
 
 installiert() {  # package pattern
     dpkg-query -W -f='${Status}\n' "$1" 2>/dev/null | grep -q "install ok installed"
