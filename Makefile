@@ -11,7 +11,7 @@
 #                   13's C library and Tcl, aarch64, armhf and i386;
 #                   install, manual pages and Debian package (test-paket)
 #   make test-tsan  the cases of several threads at once under
-#                   ThreadSanitizer (build/tsan; not part of make test)
+#                   ThreadSanitizer (build/tsan; part of make test)
 #   make demo       the demo on the bundled recordings
 #   make viewer     the station view (Tk), VIEWER_ARGS="-aufnahme erzeugt64 file.txt"
 #   make pictures   the pictures of the documentation (doc/bilder/)
@@ -68,7 +68,7 @@ $(SANBUILD)/Makefile: CMakeLists.txt
 
 # The fuzzer runs on one processor, beside the package check (whose
 # lintian and man checks use one as well).
-test: test-plain test-san test-stubs test-plattform
+test: test-plain test-san test-tsan test-stubs test-plattform
 	$(MAKE) -j2 test-fuzz test-paket
 
 # The test programs are not part of the default build (the target
@@ -84,16 +84,17 @@ test-san: $(SANBUILD)/Makefile
 	$(CMAKE) --build $(SANBUILD) -j $(JOBS) --target all testprogramme
 	cd $(SANBUILD) && $(CTEST) --output-on-failure -j $(JOBS)
 
-# Several threads at once under ThreadSanitizer: the unit case of six
-# threads logging pelvic rotation points and the Tcl suite of threads
-# (Thread package) over the two packages they call, in tclsh8.6 with the
-# sanitizer's runtime loaded first.
+# Several threads at once under ThreadSanitizer: the Tcl suite of threads
+# (Thread package) over the two packages it calls, in tclsh8.6 with the
+# sanitizer's runtime loaded first (tests/tsan.supp leaves Tcl's own code
+# unjudged).  The sanitizer sees a race whether or not the threads happen
+# to collide.  Not the unit test program: the renderer's processor-dependent
+# loops are chosen by resolvers that run before the sanitizer is set up.
 $(TSANBUILD)/Makefile: CMakeLists.txt
 	$(CMAKE) -S . -B $(TSANBUILD) -DDBLD_TSAN=ON -DDBLD_TCL9=OFF
 
 test-tsan: $(TSANBUILD)/Makefile
-	$(CMAKE) --build $(TSANBUILD) -j $(JOBS) --target beckenrotation druckbildanalyse unit_tests
-	$(TSANBUILD)/tests/unit_tests --gtest_filter='BeckenrotationFaeden.*'
+	$(CMAKE) --build $(TSANBUILD) -j $(JOBS) --target beckenrotation druckbildanalyse
 	cd $(TSANBUILD) && $(CTEST) --output-on-failure -R '^tcl_nebenlaeufig$$'
 
 # The packages built against Tcl's stubs library, for hosts that open libtcl
