@@ -166,12 +166,6 @@ public:
         if (!leer_ && !kopf_)
             gut_ = false;
     }
-    // The result, the last line taken as ended.
-    bool ende()
-    {
-        zeile_ende();
-        return gut_;
-    }
     bool gut() const { return gut_; }
 
 private:
@@ -237,7 +231,7 @@ public:
         int c;
         while (kopf_.gut() && (c = getc(fp_)) != EOF)
             kopf_.zeichen(c);
-        return kopf_.ende();
+        return kopf_.gut();
     }
 
     const std::string& text() const { return text_; }
