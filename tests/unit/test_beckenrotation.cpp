@@ -18,10 +18,7 @@
 #include <unistd.h>
 #include <cstring>
 #include <limits>
-#include <atomic>
-#include <chrono>
 #include <string>
-#include <thread>
 #include <utility>
 #include <vector>
 
@@ -433,46 +430,6 @@ TEST(BeckenrotationJson, NeverWritesPastSize)
         BROT_log(p.first, p.second);
     EXPECT_EQ(BROT_json_result(nullptr, 0), 0);
     EXPECT_EQ(BROT_log(0, 0), 1);
-}
-
-// Six threads logging at once, one of them also reporting, for a quarter
-// of a second each: every count stays within the ring (and under the
-// sanitizer no store lands outside it, as one did through the ring pointer
-// between its advance and its wrap).  Their points mix in the one log, so
-// no figure is checked; the log works on one thread afterwards.
-TEST(BeckenrotationFaeden, SixThreadsLogInsideTheRing)
-{
-    std::atomic<int> falsch{0};
-    std::atomic<long> aufrufe{0};
-    auto arbeit = [&](int faden) {
-        const auto ende = std::chrono::steady_clock::now() + std::chrono::milliseconds(250);
-        char json[512];
-        long n = 0;
-        while (std::chrono::steady_clock::now() < ende) {
-            for (int i = 0; i < 1000; ++i, ++n) {
-                int k = BROT_log(i % 50, faden);
-                if (k < 1 || k > 600)
-                    ++falsch;
-            }
-            if (faden == 0) {
-                OVAL o;
-                int rc = BROT_result(&o);
-                if (rc < 0 || rc > 2 || BROT_json_result(json, sizeof json) <= 0)
-                    ++falsch;
-            }
-        }
-        aufrufe += n;
-    };
-    std::vector<std::thread> faeden;
-    for (int t = 0; t < 6; ++t)
-        faeden.emplace_back(arbeit, t);
-    for (auto& f : faeden)
-        f.join();
-    EXPECT_EQ(falsch.load(), 0) << aufrufe.load() << " calls";
-    OVAL o;
-    ASSERT_EQ(aufnahme(schraeg, &o), 0);
-    EXPECT_EQ(o.width, 100.0f);
-    EXPECT_EQ(o.c2.x, 7.5f);
 }
 
 } // namespace
