@@ -10,6 +10,8 @@
 #                   (test-plattform): x86-64 with and without AVX2, Debian
 #                   13's C library and Tcl, aarch64, armhf and i386;
 #                   install, manual pages and Debian package (test-paket)
+#   make test-tsan  the cases of several threads at once under
+#                   ThreadSanitizer (build/tsan; part of make test)
 #   make demo       the demo on the bundled recordings
 #   make viewer     the station view (Tk), VIEWER_ARGS="-aufnahme erzeugt64 file.txt"
 #   make anpassung  the fitter's view (Tk, tklib, tcllib, Img),
@@ -31,10 +33,11 @@ CMAKE ?= cmake
 CTEST ?= ctest
 BUILD := build
 SANBUILD := build/san
+TSANBUILD := build/tsan
 STUBSBUILD := build/stubs
 PLATTFORM := build/plattform
 
-.PHONY: winkeltabellen all tcl9 test test-plain test-san test-stubs test-fuzz test-plattform test-paket demo viewer anpassung pictures bench install uninstall clean
+.PHONY: winkeltabellen all tcl9 test test-plain test-san test-tsan test-stubs test-fuzz test-plattform test-paket demo viewer anpassung pictures bench install uninstall clean
 
 all: $(BUILD)/Makefile
 	$(CMAKE) --build $(BUILD) -j $(JOBS)
@@ -67,7 +70,7 @@ $(SANBUILD)/Makefile: CMakeLists.txt
 
 # The fuzzer runs on one processor, beside the package check (whose
 # lintian and man checks use one as well).
-test: test-plain test-san test-stubs test-plattform
+test: test-plain test-san test-tsan test-stubs test-plattform
 	$(MAKE) -j2 test-fuzz test-paket
 
 # The test programs are not part of the default build (the target
@@ -82,6 +85,20 @@ test-plain: tcl9
 test-san: $(SANBUILD)/Makefile
 	$(CMAKE) --build $(SANBUILD) -j $(JOBS) --target all testprogramme
 	cd $(SANBUILD) && $(CTEST) --output-on-failure -j $(JOBS)
+
+# Several threads at once under ThreadSanitizer: the unit case of six
+# threads logging (tests/unit/test_faeden.cpp, a program of its own) and
+# the Tcl suite of threads (Thread package) over the two packages it calls,
+# in tclsh8.6 with the sanitizer's runtime loaded first (tests/tsan.supp
+# leaves Tcl's own code unjudged).  The sanitizer sees a race whether or
+# not the threads happen to collide.
+$(TSANBUILD)/Makefile: CMakeLists.txt
+	$(CMAKE) -S . -B $(TSANBUILD) -DDBLD_TSAN=ON -DDBLD_TCL9=OFF
+
+test-tsan: $(TSANBUILD)/Makefile
+	$(CMAKE) -S . -B $(TSANBUILD) > /dev/null
+	$(CMAKE) --build $(TSANBUILD) -j $(JOBS) --target beckenrotation druckbildanalyse faeden_tests
+	cd $(TSANBUILD) && $(CTEST) --output-on-failure -R '^(faeden_tests|tcl_nebenlaeufig)$$'
 
 # The packages built against Tcl's stubs library, for hosts that open libtcl
 # privately: every Tcl suite, the load into Python's tkinter.Tcl() included;

@@ -35,6 +35,8 @@ case "${1:-}" in
     viewer|anpassung) pakete+=(tk8.6 libtk-img tklib tcllib tcllib-critcl tcl8.6-tdbc tcl8.6-tdbc-sqlite3
                                ghostscript) ;;
 esac
+# The tests of several threads at once: Tcl's Thread package.
+if [ "${1:-}" = test ]; then pakete+=(tcl-thread); fi
 
 installiert() {  # package pattern
     dpkg-query -W -f='${Status}\n' "$1" 2>/dev/null | grep -q "install ok installed"

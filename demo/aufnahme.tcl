@@ -8,6 +8,8 @@
 # cell's value is 0).
 
 namespace eval ::aufnahme {
+    # The longest line read (a row of 16383 cells at 64 characters each).
+    variable zeilen_grenze 1048576
     variable daten_dir [file normalize [file join [file dirname [info script]] .. data seated]]
 }
 
@@ -25,14 +27,39 @@ proc ::aufnahme::lesen {datei} {
     }
 }
 
+# Lines are read in blocks, so that a line is held only up to
+# zeilen_grenze characters: a longer one (a file of no line ends, such as
+# /dev/zero) is refused at that length instead of being read to its end.
 proc ::aufnahme::lesen_kanal {f name} {
+    variable zeilen_grenze
     set bilder {}
-    set zeilen {}       ;# rows of the frame being read, row 0 first
+    set zeilen {}       ;# rows of the frame being read, highest row first
     set naechster -1    ;# index the next row line must carry, -1 between frames
     set n_y 0
     set n_x 0
     set nr 0
-    while {[gets $f zeile] >= 0} {
+    set vorrat {}       ;# whole lines of the last block not yet taken
+    set vi 0
+    set angefangen ""   ;# the beginning of the line after them
+    while 1 {
+        if {$vi >= [llength $vorrat]} {
+            if {[eof $f]} {
+                if {$angefangen eq ""} break
+                set vorrat [list $angefangen]
+                set angefangen ""
+            } else {
+                set vorrat [split $angefangen[read $f 65536] \n]
+                set angefangen [lindex $vorrat end]
+                set vorrat [lrange $vorrat 0 end-1]
+                if {[llength $vorrat] == 0 && [string length $angefangen] > $zeilen_grenze} {
+                    error "$name: Zeile [expr {$nr + 1}]: l\u00e4nger als $zeilen_grenze Zeichen"
+                }
+            }
+            set vi 0
+            continue
+        }
+        set zeile [lindex $vorrat $vi]
+        incr vi
         incr nr
         if {$naechster < 0 && ([string trim $zeile] eq "" || [regexp {^[#A-Z]} $zeile])} {
             continue
@@ -66,10 +93,10 @@ proc ::aufnahme::lesen_kanal {f name} {
         if {[llength $werte] != $n_x} {
             error "$name: Zeile $nr: [llength $werte] Werte statt $n_x"
         }
-        set zeilen [linsert $zeilen 0 $werte]
+        lappend zeilen $werte
         set naechster [expr {$index - 1}]
         if {$index == 0} {
-            lappend bilder [bild_aus_zeilen $n_y $n_x $zeilen]
+            lappend bilder [bild_aus_zeilen $n_y $n_x [lreverse $zeilen]]
             set zeilen {}
             set naechster -1
         }

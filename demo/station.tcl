@@ -65,6 +65,11 @@ namespace eval ::station {
     # Drawing
     variable aufloesung 20
     variable rand 4           ;# border of the rendered image in pixels
+    # The longest side of a picture the display takes: X refuses a pixmap
+    # with a side above 32767 pixels (BadAlloc in X_CreatePixmap, which
+    # ends wish; tried under Xvfb: 32767 x 2 is shown, 32768 x 2 and
+    # 2 x 32768 are not).
+    variable seite_max 32767
     variable x0 0
     variable y0 0
     variable spur_laenge 25   ;# frames in the centre-of-pressure trace
@@ -133,9 +138,28 @@ proc ::station::bilder_von {name} {
     variable quellen
     variable geladen
     if {![dict exists $geladen $name]} {
-        dict set geladen $name [::gemeinsam::bilder_der_quelle [dict get $quellen $name]]
+        set neu [::gemeinsam::bilder_der_quelle [dict get $quellen $name]]
+        lassign [dict get $quellen $name] art wert
+        if {$art eq "datei"} {
+            lassign [lindex $neu 0] n_y n_x
+            darstellbar [file tail $wert] $n_y $n_x
+        }
+        dict set geladen $name $neu
     }
     return [dict get $geladen $name]
+}
+
+# A recording whose picture the display cannot take, even at the smallest
+# resolution of 2 pixels per cell, is refused like a file not in the format.
+proc ::station::darstellbar {name n_y n_x} {
+    variable rand
+    variable seite_max
+    set breite [expr {2 * $n_x + 2 * $rand}]
+    set hoehe [expr {2 * $n_y + 2 * $rand}]
+    if {$breite > $seite_max || $hoehe > $seite_max} {
+        error "$name: $n_y \u00d7 $n_x Zellen ergeben ein Bild von $breite \u00d7 $hoehe\
+            Pixeln, die Anzeige nimmt h\u00f6chstens $seite_max je Seite"
+    }
 }
 
 # Switches to a recording; a file that cannot be read leaves the current

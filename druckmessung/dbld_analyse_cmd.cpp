@@ -1,5 +1,6 @@
 // ::druckbild::analyse ?-debug? methode druckbild anzahl_zeilen anzahl_spalten
 #include "dbld_analyse.h"
+#include "dbld_intern.h"
 #include "dbld_tcl.h"
 
 #include <cstring>
@@ -9,10 +10,27 @@ using dbld_tcl::dict_obj;
 
 namespace {
 
-// Restores the diagnostic log level when the evaluation is over.
-struct LoglevelSicherung {
-    DBLD_LOGLEVEL old_dbld_loglevel = dbld_loglevel;
-    ~LoglevelSicherung() { dbld_loglevel = old_dbld_loglevel; }
+// The debug level for the evaluation of a -debug call: raised for as long
+// as any such call runs (on any thread), back to the level before once the
+// last one is over.  A call without -debug leaves the level alone, so that
+// it never writes back a level another thread has raised meanwhile.
+class DebugStufe {
+public:
+    explicit DebugStufe(bool debug) : debug_(debug)
+    {
+        if (debug_)
+            dbld_intern::debug_anheben();
+    }
+    ~DebugStufe()
+    {
+        if (debug_)
+            dbld_intern::debug_senken();
+    }
+    DebugStufe(const DebugStufe&) = delete;
+    DebugStufe& operator=(const DebugStufe&) = delete;
+
+private:
+    bool debug_;
 };
 
 // The result keys, as Tcl objects made once per thread.
@@ -155,9 +173,7 @@ int analyse_cmd(const ANALYSE_VARIANTE* variante, Tcl_Interp* interp, int objarg
     Tcl_IncrRefCount(tcl_ergebnis);
     bool gut;
     {
-        LoglevelSicherung sicherung;
-        if (debug)
-            dbld_loglevel = DBLD_LOGLEVEL_DBG;
+        DebugStufe stufe(debug);
         DBLD dbld = {n_y, n_x, druckbild.get(), 0, 0, maske.get()};
         gut = auswerten(variante, methode, &dbld, tcl_ergebnis);
     }

@@ -10,6 +10,7 @@
 // caller in cell units.
 #include "dbld.h"
 #include "dbld_huellen_intern.h"
+#include "dbld_intern.h"
 
 #include <climits>
 #include <cmath>
@@ -239,7 +240,7 @@ int uebergaenge_wrap(HUELLE* huelle, UEBERGAENGE* u)
                  i_min, p[N].x, p[N].y, v, th, u->n_huelle);
 
     // The hull evaluation leaves the process at the debug level.
-    dbld_loglevel = DBLD_LOGLEVEL_DBG;
+    dbld_intern::loglevel_setzen(DBLD_LOGLEVEL_DBG);
     polarform(u);
     if (huelle)
         huelle_uebergeben(huelle, u);
@@ -322,7 +323,7 @@ bool uebergang(const int* o, const int* m, const int* d, int i, long long S)
 // half's values listed row by row at the debug level.
 int haelfte_max(const DBLD* dbld, int i_x0, int i_xN)
 {
-    const bool liste = dbld_loglevel >= DBLD_LOGLEVEL_DBG;
+    const bool liste = dbld_intern::loglevel() >= DBLD_LOGLEVEL_DBG;
     int val_max = 0;
     for (int r = dbld->n_rows - 1; r >= 0; --r) {
         if (liste)

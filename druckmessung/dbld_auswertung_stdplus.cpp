@@ -70,7 +70,7 @@ float innenkreisradius(ABTASTSICHT bild, float mx, float my)
     const float STEP_R = 0.05f;
     const float LIMIT = 0.85f;
     using dbld_winkel::ring;
-    const bool dbg2 = dbld_loglevel >= DBLD_LOGLEVEL_DBG2;
+    const bool dbg2 = dbld_intern::loglevel() >= DBLD_LOGLEVEL_DBG2;
 
     if (dbg2)
         dbld_dbg2_msg("Kreisanalyse um x=%.1f, y=%.1f\n", mx, my);
@@ -193,7 +193,7 @@ int schwerpunktkorrektur(float* sx, float* sy, const ABTASTSICHT& bild, float sx
     int i = 0;
     for (; i < MAX_Z; ++i) {
         kreisschwerpunkt(&sx2, &sy2, bild, sx0, sy0, r);
-        if (dbld_loglevel >= DBLD_LOGLEVEL_DBG2)
+        if (dbld_intern::loglevel() >= DBLD_LOGLEVEL_DBG2)
             dbld_dbg2_msg("Schwerpunktkorrektur (%2.2f; %2.2f) -> (%2.2f; %2.2f)\n", sx0, sy0,
                           sx2, sy2);
         float dx = sx0 - sx2, dy = sy0 - sy2;
@@ -265,7 +265,7 @@ float gewicht(SEITE seite, int* n, ABTASTSICHT bild, int w, float sx, float sy,
 
     // The angle shown is the sit-bone angle: rad * 180 in float, divided by
     // pi in double (ordinary C promotion).  A zero count shows as nan/inf.
-    if (dbld_loglevel < DBLD_LOGLEVEL_DBG2)
+    if (dbld_intern::loglevel() < DBLD_LOGLEVEL_DBG2)
         return g1 + g2;
     double winkel = seite == links ? rad * 180 / pi - 90 : 90 - rad * 180 / pi;
     dbld_dbg2_msg("%3.0f\xb0: l1=%.1f l2=%.1f l = %4.1f;   g1=%5.2f g2=%5.2f g = %5.2f;\n",

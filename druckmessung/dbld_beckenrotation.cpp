@@ -16,6 +16,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <mutex>
 
 namespace {
 
@@ -44,6 +45,13 @@ int logging = 0;
 // Latest fit and its code (1 until a fit has completed).
 OVAL beckenrotation;
 int rc_analyse = 1;
+
+// Guards the log, the recording flag and the latest fit: BROT_log,
+// BROT_result and BROT_json_result each hold it for the whole of their
+// work, so that calls from several threads never see the ring pointer
+// between its advance and its wrap, nor a fit half written.  Interleaved
+// recordings still share the one log and mix their points.
+std::mutex sperre;
 
 // The points of the JSON text, in their order.
 struct JSON_NAME {
@@ -271,6 +279,7 @@ int BROT_log(double x, double y)
     // fit of the recording.
     if (!dbld_intern::float_endlich(x) || !dbld_intern::float_endlich(y))
         return 0;
+    std::lock_guard<std::mutex> gesperrt(sperre);
     if (logging == 0) {
         n_points = 0;
         next_point = points;
@@ -295,6 +304,7 @@ int BROT_logcop(const DBLD* dbld)
 
 int BROT_result(OVAL* p_beckenrotation)
 {
+    std::lock_guard<std::mutex> gesperrt(sperre);
     aufnahme_abschliessen();
     *p_beckenrotation = beckenrotation;
     return rc_analyse;
@@ -302,6 +312,7 @@ int BROT_result(OVAL* p_beckenrotation)
 
 int BROT_json_result(char* jbr, size_t size)
 {
+    std::lock_guard<std::mutex> gesperrt(sperre);
     aufnahme_abschliessen();
     if (jbr == nullptr || size == 0)
         return 0;

@@ -84,6 +84,26 @@ bool bereinigen_in_raster(float* raster, ptrdiff_t abstand, WERTEBEREICH* bereic
 // working memory cannot be obtained.
 bool druckbild_bereinigen(int* bereinigt, const int* ursprung, int n_y, int n_x);
 
+// The process-wide log level, read and written as one atomic word: the
+// evaluations run on the threads of their interpreters, and a level written
+// on one thread is read by the log calls of all others.
+inline DBLD_LOGLEVEL loglevel()
+{
+    return __atomic_load_n(&dbld_loglevel, __ATOMIC_RELAXED);
+}
+
+inline void loglevel_setzen(DBLD_LOGLEVEL stufe)
+{
+    __atomic_store_n(&dbld_loglevel, stufe, __ATOMIC_RELAXED);
+}
+
+// The debug level for the calls between debug_anheben and debug_senken:
+// the first of them (on any thread) saves the level and sets
+// DBLD_LOGLEVEL_DBG, the last one to end puts the saved level back.
+// Calls without the debug level leave the level alone.
+void debug_anheben();
+void debug_senken();
+
 // Whether a double stays finite when it is stored in single precision:
 // below the midpoint between FLT_MAX and 2^128 in magnitude (that midpoint
 // itself rounds to infinity).  False for NaN and the infinities.

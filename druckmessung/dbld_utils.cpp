@@ -5,6 +5,8 @@
 
 #include <stdarg.h>
 
+#include <mutex>
+
 DBLD_LOGLEVEL dbld_loglevel = DBLD_LOGLEVEL_ERR;
 
 namespace dbld_intern {
@@ -15,13 +17,34 @@ thread_local int log_stumm = 0;
 
 namespace {
 
+// The calls running at the debug level, and the level before the first.
+std::mutex debug_sperre;
+int debug_aufrufe = 0;
+DBLD_LOGLEVEL vor_debug = DBLD_LOGLEVEL_ERR;
+
 void schreiben(DBLD_LOGLEVEL ab, const char* format, va_list args)
 {
-    if (dbld_loglevel >= ab && dbld_intern::log_stumm == 0)
+    if (dbld_intern::loglevel() >= ab && dbld_intern::log_stumm == 0)
         vfprintf(stderr, format, args);
 }
 
 } // namespace
+
+void dbld_intern::debug_anheben()
+{
+    std::lock_guard<std::mutex> gesperrt(debug_sperre);
+    if (debug_aufrufe++ == 0) {
+        vor_debug = loglevel();
+        loglevel_setzen(DBLD_LOGLEVEL_DBG);
+    }
+}
+
+void dbld_intern::debug_senken()
+{
+    std::lock_guard<std::mutex> gesperrt(debug_sperre);
+    if (--debug_aufrufe == 0)
+        loglevel_setzen(vor_debug);
+}
 
 #define DBLD_LOG_FUNKTION(name, level)          \
     void name(const char* format, ...)          \

@@ -153,4 +153,41 @@ lassign [abbildung 0 [expr {$n_y - 1}]] lx ly
 lassign [farbe $lx $ly] r g b
 pruefe "empty cell (row [expr {$n_y - 1}], column 0) white ($r $g $b)" {min($r, $g, $b) >= 235}
 
+# --- recordings it cannot show: refused with the reader's kind of message
+# and exit status 1 (a run with -bilder), never an X error or an abort.
+# /dev/zero has no line end: its first line is refused at the reader's
+# limit.  A row of 20000 cells, or 20000 rows of one, would need a picture
+# side beyond what X takes.
+proc verweigert {datei} {
+    set status 0
+    if {[catch {exec [info nameofexecutable] [file join $::quelle demo station.tcl] \
+                    -build $::build -aufnahme [file tail $datei] -fps 0 -bilder 1 \
+                    -groesse 400x300 $datei 2>@1} aus opt]} {
+        set status [lindex [dict get $opt -errorcode] 2]
+    }
+    list $status [lindex [split $aus \n] 0]
+}
+set breit [file join [pwd] breit_1x20000.txt]
+set f [open $breit w]
+puts $f " 0:[string repeat {   1} 20000]"
+close $f
+set hoch [file join [pwd] hoch_20000x1.txt]
+set f [open $hoch w]
+for {set i 19999} {$i >= 0} {incr i -1} {
+    puts $f "$i:   1"
+}
+close $f
+foreach {datei erwartet} [list \
+    /dev/zero {zero: Zeile 1: länger als 1048576 Zeichen} \
+    $breit "breit_1x20000.txt: 1 × 20000 Zellen ergeben ein Bild von 40008 × 10 Pixeln,\
+        die Anzeige nimmt höchstens 32767 je Seite" \
+    $hoch "hoch_20000x1.txt: 20000 × 1 Zellen ergeben ein Bild von 10 × 40008 Pixeln,\
+        die Anzeige nimmt höchstens 32767 je Seite"] {
+    set t [clock milliseconds]
+    lassign [verweigert $datei] status meldung
+    pruefe "[file tail $datei] refused ([expr {[clock milliseconds] - $t}] ms): status $status, $meldung" \
+        {$status == 1 && $meldung eq $erwartet}
+}
+file delete $breit $hoch
+
 exit [expr {$fehler > 0}]

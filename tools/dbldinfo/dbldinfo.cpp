@@ -119,18 +119,6 @@ private:
     int gerettet_ = -1;
 };
 
-// The line (from 1) holding the last character the reader took, of the
-// first `gelesen` characters of text.
-long zeile_bei(const std::string& text, long gelesen)
-{
-    if (gelesen <= 0)
-        return 1;
-    long zeile = 1;
-    for (long i = 0; i < gelesen - 1; ++i)
-        zeile += text[(size_t)i] == '\n';
-    return zeile;
-}
-
 // The reader's message as one line: its line ends as blanks, none at the
 // end nor inside the quotes around a rest of a line; "keine Bildzeile" where
 // the reader stopped without one (a line that is no row of an image).
@@ -157,33 +145,141 @@ bool zahl(const char* text, long min, long max, long* wert)
     return true;
 }
 
-bool alles_lesen(FILE* fp, std::string* text)
-{
-    char puffer[65536];
-    size_t n;
-    while ((n = fread(puffer, 1, sizeof puffer, fp)) > 0)
-        text->append(puffer, n);
-    return !ferror(fp);
-}
-
-// True when nothing but header lines and blank lines is left: the end of a
-// stream, not an unreadable image.
-bool nur_kopf(const std::string& rest)
-{
-    size_t a = 0;
-    while (a < rest.size()) {
-        size_t e = rest.find('\n', a);
-        if (e == std::string::npos)
-            e = rest.size();
-        std::string zeile = rest.substr(a, e - a);
-        bool leer = zeile.find_first_not_of(" \t\r\v\f") == std::string::npos;
-        bool kopf = !zeile.empty() && (zeile[0] == '#' || (zeile[0] >= 'A' && zeile[0] <= 'Z'));
-        if (!leer && !kopf)
-            return false;
-        a = e + 1;
+// Whether the lines of a stream are header lines and blank lines only,
+// character by character: a stream that ends so holds no further image.
+class NurKopf {
+public:
+    void zeichen(int c)
+    {
+        if (anfang_) {
+            kopf_ = c == '#' || (c >= 'A' && c <= 'Z');
+            anfang_ = false;
+        }
+        if (c == '\n') {
+            zeile_ende();
+            return;
+        }
+        if (c != ' ' && c != '\t' && c != '\r' && c != '\v' && c != '\f')
+            leer_ = false;
+        // A line that is neither blank nor a header line is known as such
+        // at its first other character, however long it goes on.
+        if (!leer_ && !kopf_)
+            gut_ = false;
     }
-    return true;
-}
+    bool gut() const { return gut_; }
+
+private:
+    void zeile_ende()
+    {
+        anfang_ = true;
+        leer_ = true;
+        kopf_ = false;
+    }
+    bool anfang_ = true;
+    bool leer_ = true;
+    bool kopf_ = false;
+    bool gut_ = true;
+};
+
+// Longest piece of a line the reader takes at once (its line buffer of
+// 1024 characters, the NUL included).  A longer line reaches it in such
+// pieces.
+const size_t stueck_laenge = 1023;
+
+// The reader's stream over the file: a stream of its own whose reads hand
+// over one line (or one piece of a longer line) at a time, exactly the
+// piece the reader's next line read takes, so that nothing is read ahead
+// of the reader and only the piece in hand is held.  It counts the line
+// ends handed over (the line where the reader stopped) and watches the
+// text since the start of the present image for anything but header and
+// blank lines; at a log level above errors it keeps that text, from its
+// first line that is no header line on, for reading the image once more.
+class Zufuhr {
+public:
+    Zufuhr(FILE* fp, bool mitschreiben) : fp_(fp), mitschreiben_(mitschreiben)
+    {
+        cookie_io_functions_t funktionen = {lesen, nullptr, nullptr, nullptr};
+        strom_ = fopencookie(this, "r", funktionen);
+        if (strom_)
+            setvbuf(strom_, nullptr, _IOFBF, 4 * stueck_laenge);
+    }
+    ~Zufuhr()
+    {
+        if (strom_)
+            fclose(strom_);
+    }
+    Zufuhr(const Zufuhr&) = delete;
+    Zufuhr& operator=(const Zufuhr&) = delete;
+
+    FILE* strom() const { return strom_; }
+
+    // A new image starts here.
+    void marke()
+    {
+        kopf_ = NurKopf();
+        text_.clear();
+        vorne_ = true;
+    }
+
+    // The line (from 1) holding the last character handed over.
+    long zeile() const { return 1 + zeilenenden_ - (letztes_ == '\n' ? 1 : 0); }
+
+    // Whether the text since the mark and the rest of the file are header
+    // and blank lines only (reads the file to its end).
+    bool nur_kopf()
+    {
+        int c;
+        while (kopf_.gut() && (c = getc(fp_)) != EOF)
+            kopf_.zeichen(c);
+        return kopf_.gut();
+    }
+
+    const std::string& text() const { return text_; }
+    int lesefehler() const { return lesefehler_; }
+
+private:
+    static ssize_t lesen(void* cookie, char* puffer, size_t groesse)
+    {
+        return static_cast<Zufuhr*>(cookie)->stueck(puffer, groesse);
+    }
+
+    ssize_t stueck(char* puffer, size_t groesse)
+    {
+        size_t n = 0;
+        int c = 0;
+        const size_t max = groesse < stueck_laenge ? groesse : stueck_laenge;
+        while (n < max && c != '\n' && (c = getc(fp_)) != EOF)
+            puffer[n++] = (char)c;
+        if (n == 0 && ferror(fp_)) {
+            lesefehler_ = errno ? errno : EIO;
+            return -1;
+        }
+        for (size_t i = 0; i < n; ++i) {
+            zeilenenden_ += puffer[i] == '\n';
+            kopf_.zeichen((unsigned char)puffer[i]);
+        }
+        if (n > 0)
+            letztes_ = puffer[n - 1];
+        // The reader skips header lines before an image without a trace
+        // at the error level: they need not be kept.
+        if (mitschreiben_ && n > 0) {
+            vorne_ = vorne_ && (puffer[0] == '#' || (puffer[0] >= 'A' && puffer[0] <= 'Z'));
+            if (!vorne_)
+                text_.append(puffer, n);
+        }
+        return (ssize_t)n;
+    }
+
+    FILE* fp_;
+    FILE* strom_ = nullptr;
+    bool mitschreiben_;
+    NurKopf kopf_;
+    std::string text_;
+    bool vorne_ = true;
+    long zeilenenden_ = 0;
+    char letztes_ = 0;
+    int lesefehler_ = 0;
+};
 
 int zaehle_maskiert(const DBLD* d)
 {
@@ -233,45 +329,49 @@ void bild_zeigen(const DBLD* d, const char* name, int nummer, const Optionen& op
         huellen_zeigen(d, opt);
 }
 
-// All images of one stream.  false when an image could not be read.
+// All images of one stream, read one line at a time.  false when an image
+// could not be read.
 bool datei_zeigen(FILE* fp, const char* name, const Optionen& opt)
 {
-    std::string text;
-    if (!alles_lesen(fp, &text)) {
-        fprintf(stderr, "dbldinfo: %s: %s\n", name, strerror(errno));
-        return false;
-    }
-    if (text.empty())
-        return true;
-    DateiPtr mem(fmemopen(&text[0], text.size(), "r"));
-    if (!mem) {
+    Zufuhr zufuhr(fp, opt.stufe > DBLD_LOGLEVEL_ERR);
+    if (!zufuhr.strom()) {
         fprintf(stderr, "dbldinfo: %s: %s\n", name, strerror(errno));
         return false;
     }
     LogFang fang;
     for (int nummer = 1; opt.anzahl < 0 || nummer <= opt.anzahl; ++nummer) {
-        long vorher = ftell(mem.get());
+        zufuhr.marke();
         fang.beginnen();
-        DbldPtr d(DBLD_get(mem.get()));
+        DbldPtr d(DBLD_get(zufuhr.strom()));
         std::string log = fang.beenden();
-        if (d || nur_kopf(text.substr((size_t)vorher))) {
+        if (zufuhr.lesefehler()) {
+            fprintf(stderr, "dbldinfo: %s: %s\n", name, strerror(zufuhr.lesefehler()));
+            return false;
+        }
+        long zeile = zufuhr.zeile();
+        if (d || zufuhr.nur_kopf()) {
             fputs(log.c_str(), stderr);
             if (!d)
                 return true;
             bild_zeigen(d.get(), name, nummer, opt);
             continue;
         }
-        long zeile = zeile_bei(text, ftell(mem.get()));
         // Above the error level the log holds the reader's trace; the
         // reason alone comes from reading the image once more at that level.
         if (opt.stufe > DBLD_LOGLEVEL_ERR) {
             fputs(log.c_str(), stderr);
-            fseek(mem.get(), vorher, SEEK_SET);
-            dbld_loglevel = DBLD_LOGLEVEL_ERR;
-            fang.beginnen();
-            DbldPtr nochmal(DBLD_get(mem.get()));
-            log = fang.beenden();
-            dbld_loglevel = opt.stufe;
+            std::string text = zufuhr.text();
+            log.clear();
+            if (!text.empty()) {
+                DateiPtr mem(fmemopen(&text[0], text.size(), "r"));
+                if (mem) {
+                    dbld_loglevel = DBLD_LOGLEVEL_ERR;
+                    fang.beginnen();
+                    DbldPtr nochmal(DBLD_get(mem.get()));
+                    log = fang.beenden();
+                    dbld_loglevel = opt.stufe;
+                }
+            }
         }
         fprintf(stderr, "%s:%ld: Bild %d nicht lesbar: %s\n", name, zeile, nummer,
                 grund(log).c_str());
