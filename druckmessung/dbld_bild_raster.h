@@ -7,13 +7,16 @@
 //   row at a time in memory proportional to the image width;
 // - dbld_bild_jpeg.cpp: the libjpeg glue (error manager, memory
 //   destination, compression fed row by row) and the JPEG writers of the
-//   internal interface.
+//   internal interface;
+// - dbld_differenzbild.cpp: the row raster of the difference images, on
+//   the same pixel geometry and colours of border, grid and masked cells.
 #ifndef DBLD_BILD_RASTER_H
 #define DBLD_BILD_RASTER_H
 
 #include "dbld.h"
 
 #include <climits>
+#include <cmath>
 #include <cstdlib>
 #include <memory>
 
@@ -65,6 +68,57 @@ inline bool zellindex(float koordinate, int* index)
         return false;
     *index = (int)d;
     return true;
+}
+
+// The pixel geometry of the row rasters (the false-colour images and the
+// difference images): calls f(m, nearest, neighbour, 1 - |dx|, |dx|) for
+// each pixel column m of the image part, the columns counted in the bordered grid: fx summed
+// step by step within each cell as the rasteriser sums it.  Where no cell
+// is found (the border) nearest and neighbour are 0 and the weights 0.
+template <class F> void spalten_durchlaufen(int n_cols, int resolution, F f)
+{
+    const float step = (float)(1.0 / resolution);
+    int m = 0;
+    for (int i_col = 0; i_col < n_cols; ++i_col) {
+        float fx = (float)(i_col - 0.5);
+        for (int k = 0; k < resolution; ++k, ++m) {
+            int i;
+            if (zellindex(fx, &i) && i >= 0 && i < n_cols) {
+                float dx = fx - (float)i;
+                float adx = std::fabs(dx);
+                f(m, i + 1, (dx > 0 ? i + 1 : i - 1) + 1, 1 - adx, adx);
+            } else {
+                f(m, 0, 0, 0.0f, 0.0f);
+            }
+            fx += step;
+        }
+    }
+}
+
+// Nearest and neighbour row of a pixel row in the bordered grid, and the
+// weights 1 - |dy| and |dy|.
+struct ZEILENGEWICHT {
+    int zelle, nachbar;
+    float g0, g1;
+};
+
+// The row weights of image pixel row j, l = j mod resolution rows below the
+// top of cell row i_row: fy summed from the top of the cell row step by
+// step, as the rasteriser sums it.
+inline ZEILENGEWICHT zeilengewicht(int i_row, int l, int resolution, int n_rows)
+{
+    const float step = (float)(1.0 / resolution);
+    float fy = (float)(i_row + 0.4);
+    for (int k = 0; k < l; ++k)
+        fy -= step;
+    int i;
+    if (zellindex(fy, &i) && i >= 0 && i < n_rows) {
+        float dy = fy - (float)i;
+        float ady = std::fabs(dy);
+        return {i + 1, (dy >= 0 ? i + 1 : i - 1) + 1, 1 - ady, ady};
+    }
+    // no cell row (the lower border row): weights 0
+    return {0, 1, 0.0f, 0.0f};
 }
 
 // The colour of every level 0 .. 255 from the colour scale with the settings

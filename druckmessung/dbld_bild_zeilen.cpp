@@ -79,56 +79,6 @@ void stufen_rechnen(const float* __restrict a0, const float* __restrict b0,
     }
 }
 
-// Calls f(m, nearest, neighbour, 1 - |dx|, |dx|) for each pixel column m
-// of the image part, the columns counted in the bordered grid: fx summed
-// step by step within each cell as the rasteriser sums it.  Where no cell
-// is found (the border) nearest and neighbour are 0 and the weights 0.
-template <class F> void spalten_durchlaufen(int n_cols, int resolution, F f)
-{
-    const float step = (float)(1.0 / resolution);
-    int m = 0;
-    for (int i_col = 0; i_col < n_cols; ++i_col) {
-        float fx = (float)(i_col - 0.5);
-        for (int k = 0; k < resolution; ++k, ++m) {
-            int i;
-            if (zellindex(fx, &i) && i >= 0 && i < n_cols) {
-                float dx = fx - (float)i;
-                float adx = std::fabs(dx);
-                f(m, i + 1, (dx > 0 ? i + 1 : i - 1) + 1, 1 - adx, adx);
-            } else {
-                f(m, 0, 0, 0.0f, 0.0f);
-            }
-            fx += step;
-        }
-    }
-}
-
-// Nearest and neighbour row of a pixel row in the bordered grid, and the
-// weights 1 - |dy| and |dy|.
-struct ZEILENGEWICHT {
-    int zelle, nachbar;
-    float g0, g1;
-};
-
-// The row weights of image pixel row j, l = j mod resolution rows below the
-// top of cell row i_row: fy summed from the top of the cell row step by
-// step, as the rasteriser sums it.
-ZEILENGEWICHT zeilengewicht(int i_row, int l, int resolution, int n_rows)
-{
-    const float step = (float)(1.0 / resolution);
-    float fy = (float)(i_row + 0.4);
-    for (int k = 0; k < l; ++k)
-        fy -= step;
-    int i;
-    if (zellindex(fy, &i) && i >= 0 && i < n_rows) {
-        float dy = fy - (float)i;
-        float ady = std::fabs(dy);
-        return {i + 1, (dy >= 0 ? i + 1 : i - 1) + 1, 1 - ady, ady};
-    }
-    // the lower border row: every threshold +infinity
-    return {0, 1, 0.0f, 0.0f};
-}
-
 } // namespace
 
 void zeilenraster_sperren(bool sperren)

@@ -20,7 +20,6 @@
 #include "dbld_bild_intern.h"
 #include "dbld_bild_raster.h"
 
-#include <cmath>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
@@ -42,8 +41,6 @@ long long differenzen(const int* a, const int* b, int n, float* d)
 }
 
 namespace {
-
-using dbld_bild::zellindex;
 
 // The products of one cell row of the bordered grid (a border of empty
 // cells round the image) with the weights of the nearest and of the
@@ -140,28 +137,14 @@ bool DIFFERENZRASTER::anlegen(const float* d, const int* maske, int n_rows, int 
     for (size_t m = 0; m < w; ++m)
         memcpy(neutral_ + 3 * m, farben_[STUFEN_MAX], 3);
 
-    // The pixel columns: fx summed step by step within each cell, as the
-    // false-colour rasteriser sums it.
-    const float step = (float)(1.0 / res_);
-    int m = 0;
-    for (int i_col = 0; i_col < n_cols; ++i_col) {
-        float fx = (float)(i_col - 0.5);
-        for (int k = 0; k < res_; ++k, ++m) {
-            int i;
-            if (zellindex(fx, &i) && i >= 0 && i < n_cols) {
-                const float dx = fx - (float)i;
-                const float adx = std::fabs(dx);
-                spalte0_[m] = i + 1;
-                spalte1_[m] = (dx > 0 ? i + 1 : i - 1) + 1;
-                gewicht0_[m] = 1 - adx;
-                gewicht1_[m] = adx;
-            } else {
-                spalte0_[m] = spalte1_[m] = 0;
-                gewicht0_[m] = gewicht1_[m] = 0.0f;
-            }
-            fx += step;
-        }
-    }
+    // The pixel columns, as the false-colour images' row raster takes them.
+    dbld_bild::spalten_durchlaufen(n_cols, res_, [this](int m, int zelle, int nachbar,
+                                                        float g0, float g1) {
+        spalte0_[m] = zelle;
+        spalte1_[m] = nachbar;
+        gewicht0_[m] = g0;
+        gewicht1_[m] = g1;
+    });
     return true;
 }
 
@@ -261,21 +244,10 @@ const unsigned char* DIFFERENZRASTER::zeile(int y)
     unsigned char* bild = rgb + 3 * (size_t)frame_;
     fuellen(bild + 3 * (size_t)w_, frame_, dbld_bild::rahmenfarbe);
 
-    // The row weights: fy summed from the top of the cell row step by step.
-    const float step = (float)(1.0 / res_);
-    float fy = (float)(i_row + 0.4);
-    for (int k = 0; k < l; ++k)
-        fy -= step;
-    int i, zeile0 = 0, zeile1 = 1;
-    float g0 = 0.0f, g1 = 0.0f;
-    if (zellindex(fy, &i) && i >= 0 && i < n_rows_) {
-        const float dy = fy - (float)i;
-        const float ady = std::fabs(dy);
-        zeile0 = i + 1;
-        zeile1 = (dy >= 0 ? i + 1 : i - 1) + 1;
-        g0 = 1 - ady;
-        g1 = ady;
-    }
+    // The row weights, as the false-colour images' row raster takes them.
+    const dbld_bild::ZEILENGEWICHT z = dbld_bild::zeilengewicht(i_row, l, res_, n_rows_);
+    const int zeile0 = z.zelle, zeile1 = z.nachbar;
+    const float g0 = z.g0, g1 = z.g1;
     const PRODUKTZEILE& a = produkte(zeile0);
     const PRODUKTZEILE& b = produkte(zeile1);
     const int n_laeufe = laeufe_vereinen(a, b);

@@ -107,14 +107,17 @@ namespace {
 struct ZEILENSUMMEN {
     long long zellen = 0, summe = 0, unten = 0, links = 0;
     int spitze = 0, spitze_zeile = -1, spitze_spalte = -1;
+    int groesste = 0; // the largest value of the region, 0 at least
     SUMME128 zeilenmoment, spaltenmoment;
 };
 
 // The region's rows: loaded cells counted and summed per row and per
-// column, the peak, the moments.  T holds a row's and a column's sums: int
-// where the caller has found that they fit, else long long (below 2^62:
-// fewer than 2^31 cells of values below 2^31).  False when the column sums'
-// memory cannot be obtained.
+// column, the peak, the largest value, the moments.  T holds a row's and a
+// column's sums: unsigned, whose sums are those of the values wherever the
+// largest value times the longer side of the region fits an int (the
+// caller checks that after the pass, and otherwise passes again), or long
+// long (below 2^62: fewer than 2^31 cells of values below 2^31).  False
+// when the column sums' memory cannot be obtained.
 template <class T>
 bool zeilen_durchlaufen(const int* werte, int n_x, const STATISTIK_WAHL& w, ZEILENSUMMEN* z)
 {
@@ -142,6 +145,8 @@ bool zeilen_durchlaufen(const int* werte, int n_x, const STATISTIK_WAHL& w, ZEIL
         // most the threshold: the peak of all cells, where it is above the
         // threshold, is the peak of the loaded cells.  The first of a row
         // only where it beats the rows before.
+        if (groesste > z->groesste)
+            z->groesste = groesste;
         if (groesste > z->spitze) {
             int i = 0;
             while (zeile[i] != groesste)
@@ -242,21 +247,18 @@ bool statistik(const int* werte, int n_y, int n_x, const STATISTIK_WAHL& w,
         return true;
     const int breite = w.spalte1 - w.spalte0 + 1, hoehe = w.zeile1 - w.zeile0 + 1;
     // The largest value of the region bounds every sum: the passes add in
-    // int where their sums stay within it (pressures from a mat do), which
-    // the compiler vectorises better.
-    long long groesste = 0;
-    for (int r = w.zeile0; r <= w.zeile1; ++r) {
-        const int* zeile = werte + (size_t)r * n_x + w.spalte0;
-        int g = 0;
-        for (int i = 0; i < breite; ++i)
-            g = zeile[i] > g ? zeile[i] : g;
-        groesste = g > groesste ? g : groesste;
-    }
-    const long long laenger = breite > hoehe ? breite : hoehe;
+    // 32 bits where their sums stay within an int (pressures from a mat
+    // do), which the compiler vectorises better; the first pass finds out.
     ZEILENSUMMEN z;
-    if (!(groesste * laenger <= INT_MAX ? zeilen_durchlaufen<int>(werte, n_x, w, &z)
-                                        : zeilen_durchlaufen<long long>(werte, n_x, w, &z)))
+    if (!zeilen_durchlaufen<unsigned>(werte, n_x, w, &z))
         return false;
+    const long long groesste = z.groesste;
+    const long long laenger = breite > hoehe ? breite : hoehe;
+    if (groesste * laenger > INT_MAX) {
+        z = ZEILENSUMMEN();
+        if (!zeilen_durchlaufen<long long>(werte, n_x, w, &z))
+            return false;
+    }
     // A window larger than the region has no sums; otherwise k is at most
     // the smaller side, so k (breite + 1) stays far inside 64 bits.
     const long long k = w.fenster < breite ? w.fenster : breite;

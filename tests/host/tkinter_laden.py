@@ -34,6 +34,9 @@ PROBEN = [
      "binary scan $j @[expr {[string first \\xff\\xc0 $j] + 5}]SuSu h w\n"
      "list [string range $j 0 1] $w $h [::kmqcrypt encrypt00 {Hallo Welt}]",
      "\xff\xd8 60 40 c11129b2c24004d82330e931cc04d1d9"),
+    ("Druckbildkennzahlen",
+     "list [dict get [::druckbild::statistik {0 5 9 0} 2 2] summe] [::druckbild::farbskala 2]",
+     "14 {{#ffffff} #ff0400}"),
 ]
 
 fehler = 0
