@@ -239,8 +239,10 @@ int uebergaenge_wrap(HUELLE* huelle, UEBERGAENGE* u)
     dbld_dbg_msg("\nAbbruch: i_min =%4d, x=%d, y=%d, v=%3.0f, th=%3.0f, n_huelle=%3d\n",
                  i_min, p[N].x, p[N].y, v, th, u->n_huelle);
 
-    // The hull evaluation leaves the process at the debug level.
-    dbld_intern::loglevel_setzen(DBLD_LOGLEVEL_DBG);
+    // The hull evaluation leaves the process at the debug level; a thread
+    // whose log is silenced (the outline command) leaves it alone.
+    if (dbld_intern::log_stumm == 0)
+        dbld_intern::loglevel_setzen(DBLD_LOGLEVEL_DBG);
     polarform(u);
     if (huelle)
         huelle_uebergeben(huelle, u);
@@ -343,7 +345,7 @@ int haelfte_max(const DBLD* dbld, int i_x0, int i_xN)
 
 // The transitions of one side.  Returns 0, or -1 when the window could not
 // be obtained.  A full collection ends the search; what was found stays.
-int ermittlung_uebergaenge(UEBERGAENGE* u, SEITE seite, const DBLD* dbld)
+int ermittlung_uebergaenge(UEBERGAENGE* u, SEITE seite, const DBLD* dbld, int prozent)
 {
     const int n = n_rasterpunkte;
     dbld_dbg_msg("Uebergaenge (seite == %s)\n", seite == links ? "links" : "rechts");
@@ -356,8 +358,8 @@ int ermittlung_uebergaenge(UEBERGAENGE* u, SEITE seite, const DBLD* dbld)
     // n_rasterpunkte, would take minutes for nothing).
     const bool ohne_zellen = dbld->n_rows == 0 || dbld->n_cols == 0;
     int val_max = ohne_zellen ? 0 : haelfte_max(dbld, i_x0, i_xN);
-    long long schwelle = (long long)val_max * huelle_bei_prozent / 100;
-    dbld_dbg_msg("val_max = %d => %d%% bei %lld \n", val_max, huelle_bei_prozent, schwelle);
+    long long schwelle = (long long)val_max * prozent / 100;
+    dbld_dbg_msg("val_max = %d => %d%% bei %lld \n", val_max, prozent, schwelle);
 
     i_x0 *= n;
     i_xN *= n;
@@ -407,10 +409,12 @@ int ermittlung_uebergaenge(UEBERGAENGE* u, SEITE seite, const DBLD* dbld)
     return 0;
 }
 
-// One side: transitions, chart, hull, gnuplot listing on the stream
-// listing (none when it is null).  1 when the side's HUELLE holds its hull
-// list (possibly empty), 0 when memory could not be obtained.
-int auswertung_huelle(HUELLE* huelle, SEITE seite, const DBLD* dbld, FILE* listing)
+// One side at prozent percent of its highest value: transitions, chart,
+// hull, gnuplot listing on the stream listing (none when it is null).  1
+// when the side's HUELLE holds its hull list (possibly empty), 0 when
+// memory could not be obtained.
+int auswertung_huelle(HUELLE* huelle, SEITE seite, const DBLD* dbld, FILE* listing,
+                      int prozent)
 {
     huelle->n_punkte = 0;
     huelle->punkte = nullptr;
@@ -419,7 +423,7 @@ int auswertung_huelle(HUELLE* huelle, SEITE seite, const DBLD* dbld, FILE* listi
         dbld_err_msg("Zu wenig Speicher f\xfcr die \xdc" "berg\xe4nge.\n");
         return 0;
     }
-    if (ermittlung_uebergaenge(u.get(), seite, dbld) < 0)
+    if (ermittlung_uebergaenge(u.get(), seite, dbld, prozent) < 0)
         return 0;
     dbld_log_msg("%d \xdc" "berg\xe4nge gefunden. ([%d,%d] ... [%d,%d])\n", u->n_punkte,
                  u->y_max, u->x_min, u->y_min, u->x_max);
@@ -462,14 +466,14 @@ bool raster_gueltig(const DBLD* dbld)
 
 namespace dbld_huellen_intern {
 
-int huellen_auswerten(AUSWERTUNG_HUELLEN* e, const DBLD* dbld, FILE* listing)
+int huellen_auswerten(AUSWERTUNG_HUELLEN* e, const DBLD* dbld, FILE* listing, int prozent)
 {
     e->huelle_links = HUELLE{0, nullptr};
     e->huelle_rechts = HUELLE{0, nullptr};
     if (!raster_gueltig(dbld))
         return 0;
-    int l = auswertung_huelle(&e->huelle_links, links, dbld, listing);
-    int r = auswertung_huelle(&e->huelle_rechts, rechts, dbld, listing);
+    int l = auswertung_huelle(&e->huelle_links, links, dbld, listing, prozent);
+    int r = auswertung_huelle(&e->huelle_rechts, rechts, dbld, listing, prozent);
     return l | (r << 1);
 }
 
@@ -477,7 +481,7 @@ int huellen_auswerten(AUSWERTUNG_HUELLEN* e, const DBLD* dbld, FILE* listing)
 
 int DBLD_auswertung_huellen(AUSWERTUNGSERGEBNIS* ergebnis, const DBLD* dbld)
 {
-    return huellen_auswerten(&ergebnis->huellen, dbld, stdout) != 0 ? 1 : 0;
+    return huellen_auswerten(&ergebnis->huellen, dbld, stdout, huelle_bei_prozent) != 0 ? 1 : 0;
 }
 
 void DBLD_huellen_freigeben(AUSWERTUNG_HUELLEN* huellen)

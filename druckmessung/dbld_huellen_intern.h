@@ -59,12 +59,15 @@ void uebergaenge_gnuplot(FILE* fp, UEBERGAENGE* uebergaenge);
 // Pseudo-angle in degrees (0 <= result < 360) of the direction p1 -> p2.
 float theta(PUNKT p1, PUNKT p2);
 
-// DBLD_auswertung_huellen with the gnuplot listings on the stream listing
+// DBLD_auswertung_huellen at prozent percent (instead of
+// huelle_bei_prozent) with the gnuplot listings on the stream listing
 // instead of standard output, or none when it is null (the outline
-// command, which prints nothing).  Returns which sides hold their hull
+// command, which prints nothing and, its thread's log silenced, leaves the
+// log level alone: it touches no process-wide state).  Returns which sides hold their hull
 // list: bit 0 the left, bit 1 the right (a side that is not held could not
 // get its memory); 0 for a raster the evaluation refuses.
-int huellen_auswerten(AUSWERTUNG_HUELLEN* huellen, const DBLD* dbld, FILE* listing);
+int huellen_auswerten(AUSWERTUNG_HUELLEN* huellen, const DBLD* dbld, FILE* listing,
+                      int prozent);
 
 } // namespace dbld_huellen_intern
 

@@ -23,18 +23,6 @@ namespace {
 const char* const umrisse_namen[] = {"links", "rechts", nullptr};
 dbld_tcl::SCHLUESSEL umrisse_schluessel = {umrisse_namen, nullptr};
 
-// The hull evaluation's process-wide threshold and the log level, as they
-// were before the command, given back when it ends.
-struct HUELLEN_SICHERUNG {
-    int prozent = huelle_bei_prozent;
-    DBLD_LOGLEVEL loglevel = dbld_loglevel;
-    ~HUELLEN_SICHERUNG()
-    {
-        huelle_bei_prozent = prozent;
-        dbld_loglevel = loglevel;
-    }
-};
-
 struct HUELLEN_FREI {
     AUSWERTUNG_HUELLEN* huellen;
     ~HUELLEN_FREI() { DBLD_huellen_freigeben(huellen); }
@@ -91,10 +79,10 @@ int Umrisse_Cmd(ClientData, Tcl_Interp* interp, int objc, Tcl_Obj* const objv[])
     AUSWERTUNG_HUELLEN huellen;
     int gut;
     {
-        HUELLEN_SICHERUNG sicherung;
+        // Silent, at the command's own percentage: neither the log level nor
+        // huelle_bei_prozent is touched, so that threads may call it at once.
         dbld_intern::LOG_STUMM stumm;
-        huelle_bei_prozent = prozent;
-        gut = dbld_huellen_intern::huellen_auswerten(&huellen, &dbld, nullptr);
+        gut = dbld_huellen_intern::huellen_auswerten(&huellen, &dbld, nullptr, prozent);
     }
     HUELLEN_FREI frei = {&huellen};
     // Memory is the one reason left for a side without its hull list.

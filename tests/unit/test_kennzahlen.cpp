@@ -443,11 +443,14 @@ TEST(Umrisse, StillDieselbenPunkte)
     int seiten;
     {
         dbld_intern::LOG_STUMM stumm;
-        seiten = dbld_huellen_intern::huellen_auswerten(&still, &bild.dbld, nullptr);
+        seiten = dbld_huellen_intern::huellen_auswerten(&still, &bild.dbld, nullptr,
+                                                        huelle_bei_prozent);
         dbld_err_msg("nicht zu sehen\n");
     }
     EXPECT_EQ(testing::internal::GetCapturedStdout(), "");
     EXPECT_EQ(testing::internal::GetCapturedStderr(), "");
+    // the loud evaluation lowers DBG2 to DBG; the silenced one leaves it
+    EXPECT_EQ(dbld_loglevel, DBLD_LOGLEVEL_DBG2);
     dbld_loglevel = vorher;
     EXPECT_EQ(seiten, 3);
     const HUELLE* a[2] = {&laut.huellen.huelle_links, &laut.huellen.huelle_rechts};
