@@ -4,7 +4,8 @@
 #                   headers installed, also those for Tcl 9 in build/tcl9)
 #   make tcl9       the libraries for Tcl 9 and build/tcl9/pkgIndex.tcl
 #   make test       unit and Tcl suites, the Tcl suites and the comparison
-#                   driver under Tcl 9 as well, then again under ASan +
+#                   driver under Tcl 9 as well, the benchmark programs
+#                   compiled (not run), then again under ASan +
 #                   UBSan, and the Tcl suites under valgrind; the stubs
 #                   build; the same results on every platform
 #                   (test-plattform): x86-64 with and without AVX2, Debian

@@ -21,7 +21,8 @@ case "${1:-}" in
     test)   pakete+=(clang libjpeg-turbo-progs libgtest-dev libgmock-dev
                      valgrind util-linux procps python3 python3-tk tk8.6 libtk-img xvfb xauth
                      g++-aarch64-linux-gnu g++-arm-linux-gnueabihf g++-i686-linux-gnu qemu-user
-                     git build-essential dpkg-dev debhelper fakeroot lintian pandoc man-db) ;;
+                     git build-essential dpkg-dev debhelper fakeroot lintian pandoc man-db
+                     libbenchmark-dev) ;;
     bench)  pakete+=(libbenchmark-dev) ;;
     viewer) pakete+=(tk8.6 libtk-img) ;;
 esac
