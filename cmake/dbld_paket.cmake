@@ -29,28 +29,39 @@ function(dbld_variante name_var link_var target tcl)
 endfunction()
 
 # dbld_paket(<target> PAKET <name> VERSION <version> SOURCES <files...>
-#            LINK <object libraries...> EXPORTS <names...>)
+#            LINK <object libraries...>)
 # The module build/lib<target>.so of package <name> <version>: its own
 # sources and the objects of the shared pieces it contains (linked
-# explicitly, so every name they export stays in the module).  EXPORTS are
-# the names the module must export beyond its entry and the core's names
-# (checked by the tests).  Exports are limited to the plain C names
-# (exports.map); libtcl is not linked (the stubs build links only Tcl's
-# static stubs library).  With Tcl 9 also the module
+# explicitly, so every name they export stays in the module).  Its exports
+# are <name>_Init, Tcl_Init and the names of DBLD_EXPORTE_<target>
+# (cmake/dbld_exporte.cmake), its version script written from them: those
+# names global (the link fails on one the module does not define), C++
+# names local; the exports test checks the module against the same names.
+# libtcl is not linked (the stubs build links only Tcl's static stubs
+# library).  With Tcl 9 also the module
 # build/tcl9/libtcl9<target>.so (target <target>_tcl9), Tcl 9's naming, so
 # that both can lie in one folder.
 function(dbld_paket target)
-  cmake_parse_arguments(P "" "PAKET;VERSION" "SOURCES;LINK;EXPORTS" ${ARGN})
+  cmake_parse_arguments(P "" "PAKET;VERSION" "SOURCES;LINK" ${ARGN})
+  if(NOT DEFINED DBLD_EXPORTE_${target})
+    message(FATAL_ERROR "${target}: no DBLD_EXPORTE_${target} in cmake/dbld_exporte.cmake")
+  endif()
+  set(exporte ${P_PAKET}_Init Tcl_Init ${DBLD_EXPORTE_${target}})
+  list(JOIN exporte ";\n    " global)
+  set(skript ${CMAKE_BINARY_DIR}/exporte/${target}.map)
+  file(CONFIGURE OUTPUT ${skript} CONTENT
+       "/* ${target}: the names of cmake/dbld_exporte.cmake; C++ names stay local. */\n{\n  global:\n    ${global};\n  local:\n    _Z*;\n};\n")
   foreach(tcl ${DBLD_TCL_VARIANTEN})
     dbld_variante(modul link ${target} ${tcl} ${P_LINK})
     add_library(${modul} SHARED ${P_SOURCES})
     target_link_libraries(${modul} PRIVATE ${link} ${tcl})
     set_target_properties(${modul} PROPERTIES
-      LINK_DEPENDS ${DBLD_DIR}/exports.map
+      LINK_DEPENDS ${skript}
       DBLD_PAKET ${P_PAKET}
       DBLD_VERSION ${P_VERSION}
-      DBLD_EXPORTE "${P_EXPORTS}")
-    target_link_options(${modul} PRIVATE -Wl,--version-script=${DBLD_DIR}/exports.map)
+      DBLD_EXPORTE "${exporte}")
+    target_link_options(${modul} PRIVATE -Wl,--version-script=${skript}
+                        -Wl,--no-undefined-version)
     install(TARGETS ${modul} LIBRARY DESTINATION ${DBLD_TCL_PAKETORDNER})
   endforeach()
   if(DBLD_TCL86_AKTIV)
