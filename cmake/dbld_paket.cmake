@@ -62,6 +62,9 @@ function(dbld_paket target)
       DBLD_EXPORTE "${exporte}")
     target_link_options(${modul} PRIVATE -Wl,--version-script=${skript}
                         -Wl,--no-undefined-version)
+    # the entry's name, package and version (DBLD_PAKET_EINSTIEG, dbld_paket.h)
+    target_compile_definitions(${modul} PRIVATE DBLD_PAKET_NAME="${P_PAKET}"
+                               DBLD_PAKET_VERSION="${P_VERSION}" DBLD_PAKET_INIT=${P_PAKET}_Init)
     install(TARGETS ${modul} LIBRARY DESTINATION ${DBLD_TCL_PAKETORDNER})
   endforeach()
   if(DBLD_TCL86_AKTIV)
@@ -95,59 +98,30 @@ function(dbld_tcl_objekte target)
   endforeach()
 endfunction()
 
-# The text of a package index over the modules of the given targets: each
-# module offered to the Tcl it was built for, a module for Tcl 8.6
-# (lib<name>.so) to Tcl 8.6 and later 8.x, one for Tcl 9 (libtcl9<name>.so)
-# to Tcl 9.x, as their entries require.  The index returns at once in a Tcl
-# that none serves, so that such an interpreter finds no package here
-# instead of a module it cannot load.  One Tcl: its lines as they are;
-# both: one branch each.
-function(dbld_indextext var)
-  # the Tcls with modules here, each with its lines
-  set(anforderungen)
-  foreach(tcl 8.6 9.0)
-    set(zeilen)
-    foreach(target ${ARGN})
-      get_target_property(name ${target} DBLD_PAKET)
-      get_target_property(version ${target} DBLD_VERSION)
-      get_target_property(datei ${target} OUTPUT_NAME)
-      if(NOT datei)
-        set(datei ${target})
+# A package index from cmake/pkgIndex.tcl.in over the given packages (their
+# targets): for Tcl 9.x each package's module libtcl9<target>.so, for Tcl
+# 8.6 and later 8.x its lib<target>.so, as their entries require; the
+# index returns at once in a Tcl other than those named in tcls, so that
+# such an interpreter finds no package here instead of a module that is not
+# here or that it cannot load.
+function(dbld_indexdatei datei tcls)
+  set(DBLD_INDEX_TCLS ${tcls})
+  set(DBLD_INDEX_TCL9)
+  set(DBLD_INDEX_TCL86)
+  foreach(target ${ARGN})
+    get_target_property(name ${target} DBLD_PAKET)
+    get_target_property(version ${target} DBLD_VERSION)
+    string(REGEX REPLACE "_tcl9$" "" datei_name ${target})
+    foreach(tcl TCL9 TCL86)
+      set(vorsatz)
+      if(tcl STREQUAL TCL9)
+        set(vorsatz tcl9)
       endif()
-      set(fuer 8.6)
-      if(datei MATCHES "^tcl9")
-        set(fuer 9.0)
-      endif()
-      if(fuer STREQUAL tcl)
-        list(APPEND zeilen "package ifneeded ${name} ${version} [list load [file join \$dir lib${datei}.so] ${name}]\n")
-      endif()
+      string(APPEND DBLD_INDEX_${tcl} "    package ifneeded ${name} ${version} "
+             "[list load [file join $dir lib${vorsatz}${datei_name}.so] ${name}]\n")
     endforeach()
-    if(zeilen)
-      list(APPEND anforderungen ${tcl})
-      set(zeilen_${tcl} ${zeilen})
-    endif()
   endforeach()
-  list(JOIN anforderungen " " anforderung_text)
-  string(CONCAT text "# Tcl package index of the pressure image libraries "
-                     "(druckmessung ${PROJECT_VERSION}).\n"
-                     "if {![package vsatisfies [package provide Tcl] ${anforderung_text}]} {return}\n")
-  list(LENGTH anforderungen n)
-  set(zweig if)
-  foreach(tcl ${anforderungen})
-    if(n EQUAL 1)
-      string(APPEND text ${zeilen_${tcl}})
-    else()
-      string(APPEND text "${zweig} {[package vsatisfies [package provide Tcl] ${tcl}]} {\n")
-      foreach(zeile ${zeilen_${tcl}})
-        string(APPEND text "    ${zeile}")
-      endforeach()
-      set(zweig "} elseif")
-    endif()
-  endforeach()
-  if(n GREATER 1)
-    string(APPEND text "}\n")
-  endif()
-  set(${var} "${text}" PARENT_SCOPE)
+  configure_file(${PROJECT_SOURCE_DIR}/cmake/pkgIndex.tcl.in ${datei} @ONLY)
 endfunction()
 
 # build/pkgIndex.tcl over the modules for Tcl 8.6 and, with Tcl 9,
@@ -155,20 +129,19 @@ endfunction()
 # installation gets one index over both (kept in build/ under another name:
 # Tcl looks for pkgIndex.tcl in the subfolders of a folder on its path).
 function(dbld_paketindex)
-  set(module86)
-  set(module9)
+  set(tcls)
   if(DBLD_TCL86_AKTIV)
-    set(module86 ${ARGN})
-    dbld_indextext(text ${module86})
-    file(WRITE ${CMAKE_BINARY_DIR}/pkgIndex.tcl "${text}")
+    list(APPEND tcls 8.6)
+    set(ziele ${ARGN})
+    dbld_indexdatei(${CMAKE_BINARY_DIR}/pkgIndex.tcl 8.6 ${ARGN})
   endif()
   if(DBLD_TCL9_AKTIV)
-    list(TRANSFORM ARGN APPEND _tcl9 OUTPUT_VARIABLE module9)
-    dbld_indextext(text ${module9})
-    file(WRITE ${CMAKE_BINARY_DIR}/tcl9/pkgIndex.tcl "${text}")
+    list(APPEND tcls 9.0)
+    list(TRANSFORM ARGN APPEND _tcl9 OUTPUT_VARIABLE ziele)
+    dbld_indexdatei(${CMAKE_BINARY_DIR}/tcl9/pkgIndex.tcl 9.0 ${ziele})
   endif()
-  dbld_indextext(text ${module86} ${module9})
-  file(WRITE ${CMAKE_BINARY_DIR}/pkgIndex_installiert.tcl "${text}")
+  list(JOIN tcls " " tcls)
+  dbld_indexdatei(${CMAKE_BINARY_DIR}/pkgIndex_installiert.tcl "${tcls}" ${ziele})
   install(FILES ${CMAKE_BINARY_DIR}/pkgIndex_installiert.tcl DESTINATION ${DBLD_TCL_PAKETORDNER}
           RENAME pkgIndex.tcl)
 endfunction()

@@ -1,6 +1,5 @@
 // ::druckbild::kalvora druckbild anzahl_zeilen anzahl_spalten maske
 #include "dbld_paket.h"
-#include "dbld_kalvora_tcl.h"
 #include "dbld_tcl.h"
 
 #include <cstdio>
@@ -58,16 +57,7 @@ int Kalvora_Cmd(ClientData, Tcl_Interp* interp, int objargc, Tcl_Obj* const obja
 }
 
 const dbld_tcl::BEFEHL befehle[] = {{"::druckbild::kalvora", Kalvora_Cmd}, {nullptr, nullptr}};
-const dbld_tcl::PAKET paket = {"Kalvora", "1.0", befehle};
 
 } // namespace
 
-int Kalvora_Init(Tcl_Interp* interp)
-{
-    return dbld_tcl::paket_anmelden(interp, &paket);
-}
-
-int Tcl_Init(Tcl_Interp* interp)
-{
-    return Kalvora_Init(interp);
-}
+DBLD_PAKET_EINSTIEG(befehle)

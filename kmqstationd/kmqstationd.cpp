@@ -225,16 +225,7 @@ const dbld_tcl::BEFEHL befehle[] = {{"::druckbild::analyse", Druckbildanalyse_Cm
                                     {"::druckbild::photo_configure", Druckbildphoto_configure_Cmd},
                                     {"::kmqcrypt", Kmqcrypt_Cmd},
                                     {nullptr, nullptr}};
-const dbld_tcl::PAKET paket = {"Kmqstationd", "0.1", befehle};
 
 } // namespace
 
-int Kmqstationd_Init(Tcl_Interp* interp)
-{
-    return dbld_tcl::paket_anmelden(interp, &paket);
-}
-
-int Tcl_Init(Tcl_Interp* interp)
-{
-    return Kmqstationd_Init(interp);
-}
+DBLD_PAKET_EINSTIEG(befehle)
