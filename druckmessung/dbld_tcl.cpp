@@ -72,24 +72,10 @@ int liste_laenge(Tcl_Interp* interp, Tcl_Obj* liste, Tcl_Size* l)
     return Tcl_ListObjLength(interp, liste, l);
 }
 
-namespace {
-
-// n ints (one at least, so that an empty image still gets a valid array)
-// from the Tcl allocator, which counts in unsigned int bytes; not set.
-int* feld_reservieren(int n, size_t* elemente)
-{
-    *elemente = n > 0 ? (size_t)n : 1;
-    if (*elemente > UINT_MAX / sizeof(int))
-        return nullptr;
-    return (int*)Tcl_AttemptAlloc((unsigned int)(*elemente * sizeof(int)));
-}
-
-} // namespace
-
 int feld_anlegen(Tcl_Interp* interp, int n, IntFeld* feld)
 {
-    size_t elemente;
-    int* p = feld_reservieren(n, &elemente);
+    const size_t elemente = n > 0 ? (size_t)n : 1;
+    int* p = versuchen<int>(elemente);
     if (!p)
         return zu_wenig_speicher(interp);
     memset(p, 0, elemente * sizeof(int));
@@ -121,8 +107,7 @@ int druckbild_lesen(Tcl_Interp* interp, Tcl_Obj* liste, Tcl_Obj* zeilen,
         return fehler(interp, FEHLER::laenge, "[llength druckbild] != n_y * n_x");
     // Every element is written from the list, so the array is not zeroed
     // first (on a conversion failure it is freed unread).
-    size_t elemente;
-    int* p = feld_reservieren((int)l, &elemente);
+    int* p = versuchen<int>((size_t)l);
     if (!p)
         return zu_wenig_speicher(interp);
     werte->reset(p);

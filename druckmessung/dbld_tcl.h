@@ -4,17 +4,13 @@
 #define DBLD_TCL_H
 
 #include "dbld_fehler.h"
+#include "dbld_tclspeicher.h"
 #include "dbld_tclversion.h"
-
-#include <memory>
 
 namespace dbld_tcl {
 
-struct TclFrei {
-    void operator()(int* p) const { Tcl_Free((char*)p); }
-};
-// An int array from Tcl_AttemptAlloc, freed with Tcl_Free when it goes.
-using IntFeld = std::unique_ptr<int[], TclFrei>;
+// An int array from versuchen, freed with Tcl_Free when it goes.
+using IntFeld = TCL_BLOCK<int[]>;
 
 // A new string object of laenge bytes whose text the caller writes into
 // obj->bytes (laenge bytes; the NUL behind them is set) before the object

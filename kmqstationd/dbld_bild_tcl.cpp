@@ -3,6 +3,7 @@
 #include "dbld_bild_tcl.h"
 
 #include "dbld_bild_intern.h"
+#include "dbld_speicher.h"
 #include "dbld_tcl.h"
 
 #include <climits>
@@ -118,7 +119,6 @@ public:
             return;
         for (Tcl_Size k = 0; k < n_; ++k)
             Tcl_DecrRefCount(kopie_[k]);
-        Tcl_Free((char*)kopie_);
     }
     // Takes the elements of liste; TCL_ERROR with Tcl's message when it is
     // no list.
@@ -130,16 +130,14 @@ public:
     // false when its memory cannot be obtained.
     bool festhalten()
     {
-        if ((size_t)n_ > UINT_MAX / sizeof(Tcl_Obj*))
-            return false;
-        kopie_ = (Tcl_Obj**)Tcl_AttemptAlloc((unsigned)(n_ * sizeof(Tcl_Obj*)));
-        if (!kopie_ && n_ > 0)
+        kopie_.reset(dbld_tcl::versuchen<Tcl_Obj*>((size_t)n_));
+        if (!kopie_)
             return false;
         for (Tcl_Size k = 0; k < n_; ++k) {
             kopie_[k] = elemente_[k];
             Tcl_IncrRefCount(kopie_[k]);
         }
-        elemente_ = kopie_;
+        elemente_ = kopie_.get();
         return true;
     }
     // Whether obj is one of the elements.
@@ -160,7 +158,7 @@ public:
 private:
     Tcl_Size n_ = 0;
     Tcl_Obj** elemente_ = nullptr;
-    Tcl_Obj** kopie_ = nullptr;
+    dbld_tcl::TCL_BLOCK<Tcl_Obj*[]> kopie_;
 };
 
 // Values into the first n ints of block, mask flags (1 for a non-zero
@@ -199,10 +197,6 @@ int werte_lesen(Tcl_Interp* interp, Tcl_Obj* werte, Tcl_Obj* maske, int* block, 
     }
     return TCL_OK;
 }
-
-struct Frei {
-    void operator()(unsigned char* p) const { free(p); }
-};
 
 // ---- ::druckbild::photo_configure ------------------------------------------
 
@@ -303,7 +297,7 @@ int Druckbildjpegdata_Cmd(ClientData, Tcl_Interp* interp, int objargc, Tcl_Obj* 
                                      &speichermangel))
         return speichermangel ? dbld_tcl::zu_wenig_speicher(interp)
                               : fehler(interp, FEHLER::jpeg, meldung);
-    std::unique_ptr<unsigned char, Frei> jpeg(puffer);
+    dbld_speicher::C_BLOCK<unsigned char[]> jpeg(puffer);
     // The values are drawn: their block goes before the result's memory is
     // asked for.
     block.reset();

@@ -7,6 +7,7 @@
 #include "crypt_tea.h"
 #include "dbld_analyse.h"
 #include "dbld_bild_tcl.h"
+#include "dbld_speicher.h"
 #include "dbld_tcl.h"
 
 #include <cerrno>
@@ -43,16 +44,12 @@ enum UNTERBEFEHL { u_encrypt, u_encrypt00, u_decrypt, u_decrypt00 };
 // The password of encrypt00 / decrypt00, the same on every station.
 const char passwort00[] = "5c:0e:8b:21:47:d3";
 
-struct Frei {
-    void operator()(void* p) const { free(p); }
-};
-// A work buffer from malloc, freed when it goes.
-template <class T> using Puffer = std::unique_ptr<T[], Frei>;
+using dbld_speicher::C_BLOCK;
 
 // malloc of n bytes, at least one so that an empty text has a buffer too.
-template <class T> Puffer<T> anlegen(size_t n)
+template <class T> C_BLOCK<T[]> anlegen(size_t n)
 {
-    return Puffer<T>((T*)malloc(n > 0 ? n : 1));
+    return C_BLOCK<T[]>((T*)malloc(n > 0 ? n : 1));
 }
 
 // Tcl's reading of laenge bytes as UTF-8, as Tcl_ExternalToUtfDString
@@ -135,7 +132,7 @@ int verschluesseln(Tcl_Interp* interp, Tcl_Obj* text, TEA_KEY* key)
     int l_e;
     if (laenge > INT_MAX || !tea_text::kapazitaet((int)laenge, &l_e))
         return fehler(interp, FEHLER::kmqcrypt_laenge, "Text zu lang");
-    Puffer<unsigned char> encrypted = anlegen<unsigned char>((size_t)l_e);
+    C_BLOCK<unsigned char[]> encrypted = anlegen<unsigned char>((size_t)l_e);
     if (!encrypted)
         return zu_wenig_speicher(interp);
     int n = tea_encrypt(encrypted.get(), l_e, plain, key);
@@ -162,7 +159,7 @@ int entschluesseln(Tcl_Interp* interp, Tcl_Obj* text, TEA_KEY* key)
     if (laenge > INT_MAX)
         return fehler(interp, FEHLER::kmqcrypt_laenge, "Text zu lang");
     int n = (int)laenge / 2;
-    Puffer<unsigned char> encrypted = anlegen<unsigned char>((size_t)n);
+    C_BLOCK<unsigned char[]> encrypted = anlegen<unsigned char>((size_t)n);
     if (!encrypted)
         return zu_wenig_speicher(interp);
     if (!tea_text::hex_lesen(encrypted.get(), hex, n))
@@ -173,7 +170,7 @@ int entschluesseln(Tcl_Interp* interp, Tcl_Obj* text, TEA_KEY* key)
     // behind the decrypted ones (and in the bytes of an incomplete block)
     // keep that look inside the buffer and defined, and a zero byte never
     // continues a character.
-    Puffer<char> plain((char*)calloc((size_t)n + 8, 1));
+    C_BLOCK<char[]> plain((char*)calloc((size_t)n + 8, 1));
     if (!plain)
         return zu_wenig_speicher(interp);
     int count = tea_decrypt(plain.get(), encrypted.get(), n, key);

@@ -13,6 +13,7 @@
 // is reported as "datei:zeile: Bild n nicht lesbar: reason", with the line
 // where the reader stopped and the reader's own message as the reason.
 #include "dbld.h"
+#include "dbld_speicher.h"
 
 #include <getopt.h>
 #include <unistd.h>
@@ -34,10 +35,7 @@ struct Optionen {
     DBLD_LOGLEVEL stufe = DBLD_LOGLEVEL_ERR;
 };
 
-struct DbldFrei {
-    void operator()(DBLD* d) const { DBLD_delete(&d); }
-};
-using DbldPtr = std::unique_ptr<DBLD, DbldFrei>;
+using dbld_speicher::DBLD_BLOCK;
 
 struct DateiSchliessen {
     void operator()(FILE* f) const { fclose(f); }
@@ -221,7 +219,7 @@ void bild_zeigen(const DBLD* d, const char* name, int nummer, const Optionen& op
     printf("# %s, Bild %d: %d x %d, val_min %d, val_max %d, %d maskiert\n", name, nummer,
            d->n_rows, d->n_cols, d->val_min, d->val_max, zaehle_maskiert(d));
     if (opt.bereinigen) {
-        DbldPtr b(DBLD_bereinigen(d));
+        DBLD_BLOCK b(DBLD_bereinigen(d));
         if (!b) {
             printf("# bereinigt: zu wenig Speicher\n");
         } else {
@@ -252,7 +250,7 @@ bool datei_zeigen(FILE* fp, const char* name, const Optionen& opt)
     for (int nummer = 1; opt.anzahl < 0 || nummer <= opt.anzahl; ++nummer) {
         long vorher = ftell(mem.get());
         fang.beginnen();
-        DbldPtr d(DBLD_get(mem.get()));
+        DBLD_BLOCK d(DBLD_get(mem.get()));
         std::string log = fang.beenden();
         if (d || nur_kopf(text.substr((size_t)vorher))) {
             fputs(log.c_str(), stderr);
@@ -269,7 +267,7 @@ bool datei_zeigen(FILE* fp, const char* name, const Optionen& opt)
             fseek(mem.get(), vorher, SEEK_SET);
             dbld_loglevel = DBLD_LOGLEVEL_ERR;
             fang.beginnen();
-            DbldPtr nochmal(DBLD_get(mem.get()));
+            DBLD_BLOCK nochmal(DBLD_get(mem.get()));
             log = fang.beenden();
             dbld_loglevel = opt.stufe;
         }
