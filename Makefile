@@ -3,6 +3,9 @@
 #   make            the libraries and build/pkgIndex.tcl (with Tcl 9's
 #                   headers installed, also those for Tcl 9 in build/tcl9)
 #   make tcl9       the libraries for Tcl 9 and build/tcl9/pkgIndex.tcl
+#   make check      the quick check, offline: configure, build, the unit
+#                   tests and the Tcl suites of the native build (no
+#                   valgrind, sanitizer, Tcl 9, platform or package check)
 #   make test       unit and Tcl suites, the Tcl suites and the comparison
 #                   driver under Tcl 9 as well, the benchmark programs
 #                   compiled (not run), then again under ASan +
@@ -33,7 +36,7 @@ SANBUILD := build/san
 STUBSBUILD := build/stubs
 PLATTFORM := build/plattform
 
-.PHONY: winkeltabellen all tcl9 test test-plain test-san test-stubs test-fuzz test-plattform test-paket demo viewer pictures bench install uninstall clean
+.PHONY: winkeltabellen all tcl9 check test test-plain test-san test-stubs test-fuzz test-plattform test-paket demo viewer pictures bench install uninstall clean
 
 all: $(BUILD)/Makefile
 	$(CMAKE) --build $(BUILD) -j $(JOBS)
@@ -60,6 +63,14 @@ else
 	  -DDBLD_TCL9_SYSROOT=
 endif
 	$(CMAKE) --build $(BUILD) -j $(JOBS) --target tcl9
+
+# Nothing is downloaded: the native build, its unit tests and Tcl suites,
+# the benchmark programs compiled; the runs under valgrind and Tcl 9 are
+# left to make test.
+check:
+	$(CMAKE) -S . -B $(BUILD) > /dev/null
+	$(CMAKE) --build $(BUILD) -j $(JOBS) --target all testprogramme
+	cd $(BUILD) && $(CTEST) --output-on-failure -j $(JOBS) -LE 'valgrind|tcl9'
 
 $(SANBUILD)/Makefile: CMakeLists.txt
 	$(CMAKE) -S . -B $(SANBUILD) -DDBLD_SANITIZE=ON
