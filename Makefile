@@ -128,10 +128,11 @@ test-fuzz:
 	  $(FUZZ)/corpus_dbld_get
 
 # The platforms the stations run, in $(PLATTFORM): Debian's packages of each
-# unpacked there (arm64, armhf and i386 of the host's release, amd64 of
-# Debian 13), the cross builds for aarch64, armhf and i386 with their unit
-# tests and Tcl suites (under qemu-aarch64 and qemu-arm, i386 natively
-# through its own loader), the native build's suites with Debian 13's C
+# unpacked there (arm64, armhf, i386 and s390x of the host's release, amd64
+# and riscv64 of Debian 13), the cross builds for aarch64, armhf and i386
+# with their unit tests and Tcl suites (under qemu-aarch64 and qemu-arm,
+# i386 natively through its own loader), those for riscv64 and s390x
+# (big-endian) for the comparison only (under qemu-riscv64 and qemu-s390x), the native build's suites with Debian 13's C
 # library and Tcl, the instruction checks (no fused multiply-add, no x87
 # arithmetic, the SSE2 check on i386), and the results of every command on
 # a few hundred frames byte for byte alike on all of them and under
