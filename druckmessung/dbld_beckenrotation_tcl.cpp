@@ -48,7 +48,7 @@ int cmd_logcop(Tcl_Interp* interp, int objargc, Tcl_Obj* const objargv[])
     if (objargc != 5)
         return usage(interp, objargv, "logcop werte anzahl_zeilen anzahl_spalten");
     int n_y, n_x;
-    dbld_tcl::IntFeld druckbild, maske;
+    dbld_tcl::INT_FELD druckbild, maske;
     if (dbld_tcl::druckbild_lesen(interp, objargv[2], objargv[3], objargv[4], false, &n_y,
                                   &n_x, &druckbild) != TCL_OK ||
         dbld_tcl::feld_anlegen(interp, n_y * n_x, &maske) != TCL_OK)

@@ -34,7 +34,7 @@ int Kalvora_Cmd(ClientData, Tcl_Interp* interp, int objargc, Tcl_Obj* const obja
         return fehler(interp, FEHLER::laenge, "[llength druckbild] != [llength maske]");
     const int l = (int)lw;
 
-    dbld_tcl::IntFeld werte, maskenwerte;
+    dbld_tcl::INT_FELD werte, maskenwerte;
     if (dbld_tcl::feld_anlegen(interp, l, &werte) != TCL_OK ||
         dbld_tcl::feld_anlegen(interp, l, &maskenwerte) != TCL_OK ||
         dbld_tcl::liste_nach_int(interp, druckbild, werte.get()) != TCL_OK ||

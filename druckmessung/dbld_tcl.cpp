@@ -72,7 +72,7 @@ int liste_laenge(Tcl_Interp* interp, Tcl_Obj* liste, Tcl_Size* l)
     return Tcl_ListObjLength(interp, liste, l);
 }
 
-int feld_anlegen(Tcl_Interp* interp, int n, IntFeld* feld)
+int feld_anlegen(Tcl_Interp* interp, int n, INT_FELD* feld)
 {
     const size_t elemente = n > 0 ? (size_t)n : 1;
     int* p = versuchen<int>(elemente);
@@ -97,7 +97,7 @@ int liste_nach_int(Tcl_Interp* interp, Tcl_Obj* liste, int* ziel)
 
 int druckbild_lesen(Tcl_Interp* interp, Tcl_Obj* liste, Tcl_Obj* zeilen,
                     Tcl_Obj* spalten, bool negativ_erlaubt, int* n_y, int* n_x,
-                    IntFeld* werte)
+                    INT_FELD* werte)
 {
     Tcl_Size l;
     if (anzahl_lesen(interp, zeilen, spalten, n_y, n_x) != TCL_OK ||

@@ -39,7 +39,7 @@ int zu_wenig_speicher(Tcl_Interp* interp)
 }
 
 const char* const unterbefehle[] = {"encrypt", "encrypt00", "decrypt", "decrypt00", nullptr};
-enum UNTERBEFEHL { u_encrypt, u_encrypt00, u_decrypt, u_decrypt00 };
+enum class UNTERBEFEHL { encrypt, encrypt00, decrypt, decrypt00 };
 
 // The password of encrypt00 / decrypt00, the same on every station.
 const char passwort00[] = "5c:0e:8b:21:47:d3";
@@ -109,9 +109,9 @@ Tcl_Obj* utf8_text(const char* bytes, int laenge)
 }
 
 // Sets the password for the subcommand into pwd (room for 18 bytes).
-int passwort(Tcl_Interp* interp, int unterbefehl, char* pwd)
+int passwort(Tcl_Interp* interp, UNTERBEFEHL unterbefehl, char* pwd)
 {
-    if (unterbefehl == u_encrypt00 || unterbefehl == u_decrypt00) {
+    if (unterbefehl == UNTERBEFEHL::encrypt00 || unterbefehl == UNTERBEFEHL::decrypt00) {
         memcpy(pwd, passwort00, sizeof passwort00);
         return TCL_OK;
     }
@@ -199,10 +199,11 @@ int Kmqcrypt_Cmd(ClientData, Tcl_Interp* interp, int objargc, Tcl_Obj* const obj
                          "{ encrypt | encrypt00 | decrypt | decrypt00 } <string>");
         return TCL_ERROR;
     }
-    int unterbefehl;
+    int index;
     if (Tcl_GetIndexFromObjStruct(interp, objargv[1], unterbefehle, sizeof(char*),
-                                  "subcommand", 0, &unterbefehl) != TCL_OK)
+                                  "subcommand", 0, &index) != TCL_OK)
         return TCL_ERROR;
+    const UNTERBEFEHL unterbefehl = (UNTERBEFEHL)index;
 
     char pwd[18];
     if (passwort(interp, unterbefehl, pwd) != TCL_OK)
@@ -210,7 +211,7 @@ int Kmqcrypt_Cmd(ClientData, Tcl_Interp* interp, int objargc, Tcl_Obj* const obj
     TEA_KEY key;
     pwd2tea_key(&key, pwd);
 
-    if (unterbefehl == u_encrypt || unterbefehl == u_encrypt00)
+    if (unterbefehl == UNTERBEFEHL::encrypt || unterbefehl == UNTERBEFEHL::encrypt00)
         return verschluesseln(interp, objargv[2], &key);
     return entschluesseln(interp, objargv[2], &key);
 }

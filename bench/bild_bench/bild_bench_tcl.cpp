@@ -65,7 +65,7 @@ int Raster_Cmd(ClientData, Tcl_Interp* interp, int objc, Tcl_Obj* const objv[])
         return TCL_ERROR;
     }
     int n_y, n_x;
-    dbld_tcl::IntFeld werte;
+    dbld_tcl::INT_FELD werte;
     if (dbld_tcl::druckbild_lesen(interp, objv[1], objv[2], objv[3], false, &n_y, &n_x,
                                   &werte) != TCL_OK)
         return TCL_ERROR;
