@@ -1,10 +1,15 @@
 # Build, test, demo, benchmark and install of the pressure image libraries.
 # Everything is built with CMake; this Makefile is the front door.
-#   make            the libraries and build/pkgIndex.tcl (with Tcl 9's
-#                   headers installed, also those for Tcl 9 in build/tcl9)
-#   make tcl9       the libraries for Tcl 9 and build/tcl9/pkgIndex.tcl
+#   make            the libraries and build/pkgIndex.tcl (for Tcl 8.6
+#                   where its headers are installed, else for Tcl 9)
+#   make tcl9       the libraries for Tcl 9 and build/tcl9/pkgIndex.tcl, a
+#                   build folder of its own
+#   make check      the quick check, offline: configure, build, the unit
+#                   tests and the Tcl suites of the native build (no
+#                   valgrind, sanitizer, Tcl 9, platform or package check)
 #   make test       unit and Tcl suites, the Tcl suites and the comparison
-#                   driver under Tcl 9 as well, then again under ASan +
+#                   driver under Tcl 9 as well, the benchmark programs
+#                   compiled (not run), then again under ASan +
 #                   UBSan, and the Tcl suites under valgrind; the stubs
 #                   build; the same results on every platform
 #                   (test-plattform): x86-64 with and without AVX2, Debian
@@ -37,7 +42,7 @@ TSANBUILD := build/tsan
 STUBSBUILD := build/stubs
 PLATTFORM := build/plattform
 
-.PHONY: winkeltabellen all tcl9 test test-plain test-san test-tsan test-stubs test-fuzz test-plattform test-paket demo viewer anpassung pictures bench install uninstall clean
+.PHONY: winkeltabellen all tcl9 check test test-plain test-san test-tsan test-stubs test-fuzz test-plattform test-paket demo viewer anpassung pictures bench install uninstall clean
 
 all: $(BUILD)/Makefile
 	$(CMAKE) --build $(BUILD) -j $(JOBS)
@@ -46,24 +51,33 @@ $(BUILD)/Makefile: CMakeLists.txt
 	$(CMAKE) -S . -B $(BUILD) -DCMAKE_INSTALL_PREFIX=$(PREFIX)
 
 # The packages for Tcl 9 (build/tcl9/libtcl9<name>.so and its pkgIndex.tcl),
-# a second set of targets in the same build: against the installed Tcl 9
-# (Debian: tcl9.0-dev), else against Debian 13's Tcl 9 of the host's
-# architecture, unpacked by tests/plattform/sysroot.sh into the folder the
-# platform check runs Debian 13's runtime from (one download for both; the
-# host's package set stays as it is).
+# a build folder of its own: against the installed Tcl 9 (Debian:
+# tcl9.0-dev), else against Debian 13's Tcl 9 of the host's architecture,
+# unpacked by tests/plattform/sysroot.sh into the folder the platform check
+# runs Debian 13's runtime from (one download for both; the host's package
+# set stays as it is).  Its comparison driver compares with build/.
+TCL9BUILD := $(BUILD)/tcl9
 TCL9_SYSROOT := $(abspath $(PLATTFORM)/trixie-amd64/sysroot)
 TCL9_INSTALLIERT := $(and $(wildcard /usr/include/tcl9.0/tcl.h),$(shell command -v tclsh9.0))
+TCL9_CMAKE = $(CMAKE) -S . -B $(TCL9BUILD) -DCMAKE_INSTALL_PREFIX=$(PREFIX) -DDBLD_TCL=9.0 \
+	  -DDBLD_VERGLEICH_BAU=$(abspath $(BUILD))
 
 tcl9:
 ifeq ($(TCL9_INSTALLIERT),)
 	tests/plattform/sysroot.sh amd64 trixie $(TCL9_SYSROOT) $$(cat tests/plattform/debian13_laufzeit)
-	$(CMAKE) -S . -B $(BUILD) -DCMAKE_INSTALL_PREFIX=$(PREFIX) -DDBLD_TCL9=ON \
-	  -DDBLD_TCL9_SYSROOT=$(TCL9_SYSROOT)
+	$(TCL9_CMAKE) -DDBLD_TCL9_SYSROOT=$(TCL9_SYSROOT)
 else
-	$(CMAKE) -S . -B $(BUILD) -DCMAKE_INSTALL_PREFIX=$(PREFIX) -DDBLD_TCL9=ON \
-	  -DDBLD_TCL9_SYSROOT=
+	$(TCL9_CMAKE) -DDBLD_TCL9_SYSROOT=
 endif
-	$(CMAKE) --build $(BUILD) -j $(JOBS) --target tcl9
+	$(CMAKE) --build $(TCL9BUILD) -j $(JOBS)
+
+# Nothing is downloaded: the native build, its unit tests and Tcl suites,
+# the benchmark programs compiled; the runs under valgrind and Tcl 9 are
+# left to make test.
+check:
+	$(CMAKE) -S . -B $(BUILD) > /dev/null
+	$(CMAKE) --build $(BUILD) -j $(JOBS) --target all testprogramme
+	cd $(BUILD) && $(CTEST) --output-on-failure -j $(JOBS) -LE 'valgrind|tcl9'
 
 $(SANBUILD)/Makefile: CMakeLists.txt
 	$(CMAKE) -S . -B $(SANBUILD) -DDBLD_SANITIZE=ON
@@ -75,12 +89,14 @@ test: test-plain test-san test-tsan test-stubs test-plattform
 
 # The test programs are not part of the default build (the target
 # testprogramme builds them); configuring again finds test tools installed
-# since the last run (GoogleTest).  With the packages for Tcl 9 (make tcl9)
-# CTest also runs every Tcl suite and the comparison driver in tclsh9.0.
-test-plain: tcl9
+# since the last run (GoogleTest).  Then the packages for Tcl 9 (make tcl9):
+# every Tcl suite, the exports and the comparison driver in tclsh9.0.
+test-plain:
 	$(CMAKE) -S . -B $(BUILD) > /dev/null
 	$(CMAKE) --build $(BUILD) -j $(JOBS) --target all testprogramme
 	cd $(BUILD) && $(CTEST) --output-on-failure -j $(JOBS)
+	$(MAKE) tcl9
+	cd $(TCL9BUILD) && $(CTEST) --output-on-failure -j $(JOBS) -L tcl9
 
 test-san: $(SANBUILD)/Makefile
 	$(CMAKE) --build $(SANBUILD) -j $(JOBS) --target all testprogramme
@@ -93,7 +109,7 @@ test-san: $(SANBUILD)/Makefile
 # leaves Tcl's own code unjudged).  The sanitizer sees a race whether or
 # not the threads happen to collide.
 $(TSANBUILD)/Makefile: CMakeLists.txt
-	$(CMAKE) -S . -B $(TSANBUILD) -DDBLD_TSAN=ON -DDBLD_TCL9=OFF
+	$(CMAKE) -S . -B $(TSANBUILD) -DDBLD_TSAN=ON -DDBLD_TCL=8.6
 
 test-tsan: $(TSANBUILD)/Makefile
 	$(CMAKE) -S . -B $(TSANBUILD) > /dev/null
@@ -131,10 +147,11 @@ test-fuzz:
 	  $(FUZZ)/corpus_dbld_get
 
 # The platforms the stations run, in $(PLATTFORM): Debian's packages of each
-# unpacked there (arm64, armhf and i386 of the host's release, amd64 of
-# Debian 13), the cross builds for aarch64, armhf and i386 with their unit
-# tests and Tcl suites (under qemu-aarch64 and qemu-arm, i386 natively
-# through its own loader), the native build's suites with Debian 13's C
+# unpacked there (arm64, armhf, i386 and s390x of the host's release, amd64
+# and riscv64 of Debian 13), the cross builds for aarch64, armhf and i386
+# with their unit tests and Tcl suites (under qemu-aarch64 and qemu-arm,
+# i386 natively through its own loader), those for riscv64 and s390x
+# (big-endian) for the comparison only (under qemu-riscv64 and qemu-s390x), the native build's suites with Debian 13's C
 # library and Tcl, the instruction checks (no fused multiply-add, no x87
 # arithmetic, the SSE2 check on i386), and the results of every command on
 # a few hundred frames byte for byte alike on all of them and under
@@ -170,13 +187,19 @@ bench: $(BUILD)/Makefile
 	$(CMAKE) --build $(BUILD) -j $(JOBS)
 	tclsh8.6 bench/bench.tcl $(BUILD)
 
+# With build/tcl9 (make tcl9) its modules too, and one index over both.
 install: all
 	DESTDIR=$(DESTDIR) $(CMAKE) --install $(BUILD) --prefix $(PREFIX)
+	if [ -f $(TCL9BUILD)/Makefile ]; then $(CMAKE) --build $(TCL9BUILD) -j $(JOBS) && \
+	  DESTDIR=$(DESTDIR) $(CMAKE) --install $(TCL9BUILD) --prefix $(PREFIX) --component module; fi
 
-# The files of the last install from $(BUILD) (install_manifest.txt, below
-# the same DESTDIR) and the project's own folders left empty.
+# The files of the last install from $(BUILD) and build/tcl9
+# (install_manifest*.txt, below the same DESTDIR) and the project's own
+# folders left empty.
 uninstall:
 	DESTDIR=$(DESTDIR) $(CMAKE) --build $(BUILD) --target uninstall
+	if [ -f $(TCL9BUILD)/install_manifest_module.txt ]; then \
+	  DESTDIR=$(DESTDIR) $(CMAKE) --build $(TCL9BUILD) --target uninstall; fi
 
 winkeltabellen:
 	mkdir -p $(BUILD)

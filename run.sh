@@ -4,7 +4,8 @@
 #   ./run.sh demo    the demo on the bundled recordings
 #   ./run.sh test    all test suites (plain, ASan + UBSan, valgrind, fuzzer,
 #                    and the platforms: aarch64 and armhf under qemu, i386,
-#                    Debian 13's C library and Tcl, the comparison of all;
+#                    Debian 13's C library and Tcl, the comparison of all,
+#                    riscv64 and s390x under qemu;
 #                    install, manual pages and the Debian package)
 #   ./run.sh bench   the benchmarks
 #   ./run.sh viewer  the station view on the display (Tk, Img)
@@ -18,12 +19,14 @@ cd "$(dirname "$0")"
 pakete=(make cmake g++ tcl8.6 tcl8.6-dev libjpeg-dev)
 case "${1:-}" in
     # The test tools (clang's runtime below), the cross builds for aarch64,
-    # armhf and i386 run under qemu (i386 natively), and the Debian package
-    # build with lintian and the manual pages.
+    # armhf, i386, riscv64 and s390x run under qemu (i386 natively), and the
+    # Debian package build with lintian and the manual pages.
     test)   pakete+=(clang libjpeg-turbo-progs libgtest-dev libgmock-dev
                      valgrind util-linux procps python3 python3-tk tk8.6 libtk-img tklib tcllib xvfb xauth
                      g++-aarch64-linux-gnu g++-arm-linux-gnueabihf g++-i686-linux-gnu qemu-user
+                     g++-riscv64-linux-gnu g++-s390x-linux-gnu
                      git build-essential dpkg-dev debhelper fakeroot lintian pandoc man-db
+                     libbenchmark-dev
                      # the archive of sessions: TDBC with SQLite and PostgreSQL (the
                      # suite starts a cluster of its own), tcllib's JSON (fast with its
                      # compiled part), the report's PDF from PostScript and its text

@@ -1,5 +1,5 @@
 // C-level benchmarks of the evaluations, each beside the point-by-point
-// reference it must equal bit for bit (tests/unit/referenz_auswertung.cpp):
+// reference it must equal bit for bit (tests/referenz/referenz_auswertung.cpp):
 // BM_std, BM_stdplus, BM_cop and BM_*_referenz on square seated-like frames.
 // items_per_second counts cells, so that linear growth shows as a constant.
 #include "dbld.h"

@@ -16,7 +16,7 @@ int Boden_Cmd(ClientData, Tcl_Interp* interp, int objargc, Tcl_Obj* const objarg
         return TCL_ERROR;
     }
     int n_y, n_x;
-    dbld_tcl::IntFeld druckbild;
+    dbld_tcl::INT_FELD druckbild;
     return dbld_tcl::druckbild_lesen(interp, objargv[1], objargv[2], objargv[3], false, &n_y,
                                         &n_x, &druckbild);
 }

@@ -1,180 +1,93 @@
 # How a Tcl extension module of the project is made, and the package index.
+# A build folder builds the packages for one Tcl (DBLD_TCL_AKTIV, see
+# CMakeLists.txt); everything that talks to Tcl links dbld_tcl.
 
-# The packages are built for each Tcl of DBLD_TCL_VARIANTEN: dbld_tcl (Tcl
-# 8.6) and, with Tcl 9 (DBLD_TCL9_AKTIV), dbld_tcl9.  Everything that talks
-# to Tcl is compiled once per Tcl; the pieces that do not (core,
-# evaluations, rendering, cipher) once, their very objects linked into the
-# modules for both.
+# Usage requirements of everything that includes tcl.h: Tcl's headers, and
+# in the stubs build every Tcl call through the stubs table.
+add_library(dbld_tcl INTERFACE)
+target_include_directories(dbld_tcl INTERFACE ${TCL_INCLUDE_DIR})
+if(DBLD_TCL_STUBS)
+  target_compile_definitions(dbld_tcl INTERFACE USE_TCL_STUBS)
+  target_compile_options(dbld_tcl INTERFACE
+                         -include ${PROJECT_SOURCE_DIR}/druckmessung/dbld_tclstubs.h)
+endif()
 
-# dbld_variante(<name var> <link var> <target> <tcl> <libraries...>): the
-# target's name for the Tcl (<target>, or <target>_tcl9 for Tcl 9) and the
-# libraries it links: for Tcl 9 each library's twin <library>_tcl9 where it
-# has one.
-function(dbld_variante name_var link_var target tcl)
-  if(tcl STREQUAL "dbld_tcl")
-    set(${name_var} ${target} PARENT_SCOPE)
-    set(${link_var} ${ARGN} PARENT_SCOPE)
-    return()
-  endif()
-  set(link)
-  foreach(bibliothek ${ARGN})
-    if(TARGET ${bibliothek}_tcl9)
-      list(APPEND link ${bibliothek}_tcl9)
-    else()
-      list(APPEND link ${bibliothek})
-    endif()
-  endforeach()
-  set(${name_var} ${target}_tcl9 PARENT_SCOPE)
-  set(${link_var} ${link} PARENT_SCOPE)
-endfunction()
+include(${CMAKE_CURRENT_LIST_DIR}/dbld_indexdatei.cmake)
 
 # dbld_paket(<target> PAKET <name> VERSION <version> SOURCES <files...>
-#            LINK <object libraries...> EXPORTS <names...>)
-# The module build/lib<target>.so of package <name> <version>: its own
-# sources and the objects of the shared pieces it contains (linked
-# explicitly, so every name they export stays in the module).  EXPORTS are
-# the names the module must export beyond its entry and the core's names
-# (checked by the tests).  Exports are limited to the plain C names
-# (exports.map); libtcl is not linked (the stubs build links only Tcl's
-# static stubs library).  With Tcl 9 also the module
-# build/tcl9/libtcl9<target>.so (target <target>_tcl9), Tcl 9's naming, so
-# that both can lie in one folder.
+#            LINK <object libraries...>)
+# The module of package <name> <version> in the build folder:
+# lib<target>.so for Tcl 8.6, libtcl9<target>.so for Tcl 9 (Tcl 9's
+# naming, so that both can lie in one folder).  Its own sources and the
+# objects of the shared pieces it contains (linked explicitly, so every
+# name they export stays in the module); name and version go to its entry
+# as compile definitions (DBLD_PAKET_EINSTIEG, dbld_paket.h).  Its exports
+# are <name>_Init, Tcl_Init and the names of DBLD_EXPORTE_<target>
+# (cmake/dbld_exporte.cmake), its version script written from them: those
+# names global (the link fails on one the module does not define), C++
+# names local; the exports test checks the module against the same names.
+# libtcl is not linked (the stubs build links only Tcl's static stubs
+# library).
 function(dbld_paket target)
-  cmake_parse_arguments(P "" "PAKET;VERSION" "SOURCES;LINK;EXPORTS" ${ARGN})
-  foreach(tcl ${DBLD_TCL_VARIANTEN})
-    dbld_variante(modul link ${target} ${tcl} ${P_LINK})
-    add_library(${modul} SHARED ${P_SOURCES})
-    target_link_libraries(${modul} PRIVATE ${link} ${tcl})
-    set_target_properties(${modul} PROPERTIES
-      LINK_DEPENDS ${DBLD_DIR}/exports.map
-      DBLD_PAKET ${P_PAKET}
-      DBLD_VERSION ${P_VERSION}
-      DBLD_EXPORTE "${P_EXPORTS}")
-    target_link_options(${modul} PRIVATE -Wl,--version-script=${DBLD_DIR}/exports.map)
-    install(TARGETS ${modul} LIBRARY DESTINATION ${DBLD_TCL_PAKETORDNER})
-  endforeach()
-  if(DBLD_TCL86_AKTIV)
-    set_target_properties(${target} PROPERTIES LIBRARY_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR})
-    if(DBLD_TCL_STUBS)
-      target_link_libraries(${target} PRIVATE ${TCL_STUB_LIBRARY})
-    endif()
+  cmake_parse_arguments(P "" "PAKET;VERSION" "SOURCES;LINK" ${ARGN})
+  if(NOT DEFINED DBLD_EXPORTE_${target})
+    message(FATAL_ERROR "${target}: no DBLD_EXPORTE_${target} in cmake/dbld_exporte.cmake")
   endif()
+  set(exporte ${P_PAKET}_Init Tcl_Init ${DBLD_EXPORTE_${target}})
+  list(JOIN exporte ";\n    " global)
+  set(skript ${CMAKE_BINARY_DIR}/exporte/${target}.map)
+  file(CONFIGURE OUTPUT ${skript} CONTENT
+       "/* ${target}: the names of cmake/dbld_exporte.cmake; C++ names stay local. */\n{\n  global:\n    ${global};\n  local:\n    _Z*;\n};\n")
+  add_library(${target} SHARED ${P_SOURCES})
+  target_link_libraries(${target} PRIVATE ${P_LINK} dbld_tcl)
+  if(DBLD_TCL_STUBS)
+    target_link_libraries(${target} PRIVATE ${TCL_STUB_LIBRARY})
+  endif()
+  set_target_properties(${target} PROPERTIES
+    LIBRARY_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}
+    LINK_DEPENDS ${skript}
+    DBLD_PAKET ${P_PAKET}
+    DBLD_VERSION ${P_VERSION}
+    DBLD_EXPORTE "${exporte}")
   if(DBLD_TCL9_AKTIV)
-    set_target_properties(${target}_tcl9 PROPERTIES
-      LIBRARY_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/tcl9
-      OUTPUT_NAME tcl9${target})
-    add_dependencies(tcl9 ${target}_tcl9)
+    set_target_properties(${target} PROPERTIES OUTPUT_NAME tcl9${target})
   endif()
+  target_link_options(${target} PRIVATE -Wl,--version-script=${skript}
+                      -Wl,--no-undefined-version)
+  target_compile_definitions(${target} PRIVATE DBLD_PAKET_NAME="${P_PAKET}"
+                             DBLD_PAKET_VERSION="${P_VERSION}" DBLD_PAKET_INIT=${P_PAKET}_Init)
+  install(TARGETS ${target} LIBRARY DESTINATION ${DBLD_TCL_PAKETORDNER} COMPONENT module)
 endfunction()
 
 # dbld_tcl_objekte(<target> SOURCES <files...> [INCLUDE <folders...>]
 #                  [LINK <libraries...>]): an object library of sources
-# that talk to Tcl (the shared glue, the commands), per Tcl: Tcl's headers,
-# and in the stubs build every Tcl call through the stubs table.  INCLUDE
-# are its public include folders, LINK its public dependencies.
+# that talk to Tcl (the shared glue, the commands).  INCLUDE are its public
+# include folders, LINK its public dependencies.
 function(dbld_tcl_objekte target)
   cmake_parse_arguments(O "" "" "SOURCES;INCLUDE;LINK" ${ARGN})
-  foreach(tcl ${DBLD_TCL_VARIANTEN})
-    dbld_variante(name link ${target} ${tcl} ${O_LINK})
-    add_library(${name} OBJECT ${O_SOURCES})
-    target_link_libraries(${name} PUBLIC ${tcl} ${link})
-    if(O_INCLUDE)
-      target_include_directories(${name} PUBLIC ${O_INCLUDE})
-    endif()
-  endforeach()
-endfunction()
-
-# The text of a package index over the modules of the given targets: each
-# module offered to the Tcl it was built for, a module for Tcl 8.6
-# (lib<name>.so) to Tcl 8.6 and later 8.x, one for Tcl 9 (libtcl9<name>.so)
-# to Tcl 9.x, as their entries require.  The index returns at once in a Tcl
-# that none serves, so that such an interpreter finds no package here
-# instead of a module it cannot load.  One Tcl: its lines as they are;
-# both: one branch each.
-function(dbld_indextext var)
-  # the Tcls with modules here, each with its lines
-  set(anforderungen)
-  foreach(tcl 8.6 9.0)
-    set(zeilen)
-    foreach(target ${ARGN})
-      get_target_property(name ${target} DBLD_PAKET)
-      get_target_property(version ${target} DBLD_VERSION)
-      get_target_property(datei ${target} OUTPUT_NAME)
-      if(NOT datei)
-        set(datei ${target})
-      endif()
-      set(fuer 8.6)
-      if(datei MATCHES "^tcl9")
-        set(fuer 9.0)
-      endif()
-      if(fuer STREQUAL tcl)
-        list(APPEND zeilen "package ifneeded ${name} ${version} [list load [file join \$dir lib${datei}.so] ${name}]\n")
-      endif()
-    endforeach()
-    if(zeilen)
-      list(APPEND anforderungen ${tcl})
-      set(zeilen_${tcl} ${zeilen})
-    endif()
-  endforeach()
-  list(JOIN anforderungen " " anforderung_text)
-  string(CONCAT text "# Tcl package index of the pressure image libraries "
-                     "(druckmessung ${PROJECT_VERSION}).\n"
-                     "if {![package vsatisfies [package provide Tcl] ${anforderung_text}]} {return}\n")
-  list(LENGTH anforderungen n)
-  set(zweig if)
-  foreach(tcl ${anforderungen})
-    if(n EQUAL 1)
-      string(APPEND text ${zeilen_${tcl}})
-    else()
-      string(APPEND text "${zweig} {[package vsatisfies [package provide Tcl] ${tcl}]} {\n")
-      foreach(zeile ${zeilen_${tcl}})
-        string(APPEND text "    ${zeile}")
-      endforeach()
-      set(zweig "} elseif")
-    endif()
-  endforeach()
-  if(n GREATER 1)
-    string(APPEND text "}\n")
+  add_library(${target} OBJECT ${O_SOURCES})
+  target_link_libraries(${target} PUBLIC dbld_tcl ${O_LINK})
+  if(O_INCLUDE)
+    target_include_directories(${target} PUBLIC ${O_INCLUDE})
   endif()
-  set(${var} "${text}" PARENT_SCOPE)
 endfunction()
 
-# build/pkgIndex.tcl over the modules for Tcl 8.6 and, with Tcl 9,
-# build/tcl9/pkgIndex.tcl over those for Tcl 9; the package folder of the
-# installation gets one index over both (kept in build/ under another name:
-# Tcl looks for pkgIndex.tcl in the subfolders of a folder on its path).
+# dbld_paketindex(<targets...>): build/pkgIndex.tcl over the build folder's
+# modules, for its Tcl.  The install puts into the package folder an index
+# over the modules the folder then holds, for Tcl 8.6, Tcl 9 or both
+# (build/paketindex_installieren.cmake), so that the modules of a build
+# folder for Tcl 8.6 and of one for Tcl 9 installed into one place have one
+# index.
 function(dbld_paketindex)
-  set(module86)
-  set(module9)
-  if(DBLD_TCL86_AKTIV)
-    set(module86 ${ARGN})
-    dbld_indextext(text ${module86})
-    file(WRITE ${CMAKE_BINARY_DIR}/pkgIndex.tcl "${text}")
-  endif()
-  if(DBLD_TCL9_AKTIV)
-    list(TRANSFORM ARGN APPEND _tcl9 OUTPUT_VARIABLE module9)
-    dbld_indextext(text ${module9})
-    file(WRITE ${CMAKE_BINARY_DIR}/tcl9/pkgIndex.tcl "${text}")
-  endif()
-  dbld_indextext(text ${module86} ${module9})
-  file(WRITE ${CMAKE_BINARY_DIR}/pkgIndex_installiert.tcl "${text}")
-  install(FILES ${CMAKE_BINARY_DIR}/pkgIndex_installiert.tcl DESTINATION ${DBLD_TCL_PAKETORDNER}
-          RENAME pkgIndex.tcl)
+  set(DBLD_INDEX_PAKETE)
+  foreach(target ${ARGN})
+    get_target_property(name ${target} DBLD_PAKET)
+    get_target_property(version ${target} DBLD_VERSION)
+    list(APPEND DBLD_INDEX_PAKETE ${name} ${version} ${target})
+  endforeach()
+  dbld_indexdatei(${CMAKE_BINARY_DIR}/pkgIndex.tcl ${DBLD_TCL_AKTIV} ${DBLD_INDEX_PAKETE})
+  set(DBLD_INDEX_MODUL ${PROJECT_SOURCE_DIR}/cmake/dbld_indexdatei.cmake)
+  configure_file(${PROJECT_SOURCE_DIR}/cmake/paketindex_installieren.cmake.in
+                 ${CMAKE_BINARY_DIR}/paketindex_installieren.cmake @ONLY)
+  install(SCRIPT ${CMAKE_BINARY_DIR}/paketindex_installieren.cmake COMPONENT module)
 endfunction()
-
-# Usage requirements of everything that includes tcl.h.
-if(DBLD_TCL86_AKTIV)
-  add_library(dbld_tcl INTERFACE)
-  target_include_directories(dbld_tcl INTERFACE ${TCL_INCLUDE_DIR})
-  if(DBLD_TCL_STUBS)
-    target_compile_definitions(dbld_tcl INTERFACE USE_TCL_STUBS)
-    target_compile_options(dbld_tcl INTERFACE
-                           -include ${PROJECT_SOURCE_DIR}/druckmessung/dbld_tclstubs.h)
-  endif()
-endif()
-
-# The same for Tcl 9's headers (the Tcl 9 twins of the modules and glue).
-if(DBLD_TCL9_AKTIV)
-  add_library(dbld_tcl9 INTERFACE)
-  target_include_directories(dbld_tcl9 INTERFACE ${TCL9_INCLUDE_DIR})
-endif()

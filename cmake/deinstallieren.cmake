@@ -5,10 +5,19 @@
 # (EIGENE_ORDNER: the package folder, the header folder, the documentation
 # folder, each relative to the prefix, separated by "|").  Shared folders such as bin or
 # share/man stay, as do files that were not installed.
-if(NOT EXISTS "${MANIFEST}")
+# MANIFEST may name several, separated by "|" (a whole install and that of
+# the modules alone); those that exist are read.
+string(REPLACE "|" ";" manifeste "${MANIFEST}")
+set(dateien)
+foreach(manifest ${manifeste})
+  if(EXISTS "${manifest}")
+    file(STRINGS "${manifest}" zeilen)
+    list(APPEND dateien ${zeilen})
+  endif()
+endforeach()
+if(NOT dateien)
   message(FATAL_ERROR "${MANIFEST} not found: nothing installed from this build folder")
 endif()
-file(STRINGS "${MANIFEST}" dateien)
 string(REPLACE "|" ";" EIGENE_ORDNER "${EIGENE_ORDNER}")
 set(ordner "")
 list(TRANSFORM dateien PREPEND "$ENV{DESTDIR}")

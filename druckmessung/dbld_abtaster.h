@@ -28,7 +28,7 @@ namespace dbld_intern {
 // State of a cell's neighbourhood test.  A type of its own, not a character
 // type: stores to it cannot alias other data, which the sampling loops may
 // then keep in registers.
-enum class ZUSTAND : unsigned char { UNGEPRUEFT, LEER, BELEGT };
+enum class ZUSTAND : unsigned char { ungeprueft, leer, belegt };
 
 // Sampling view of a prepared image.
 struct ABTASTSICHT {
@@ -94,11 +94,11 @@ struct ABTASTSICHT {
     {
         ptrdiff_t p = (ptrdiff_t)i_row * breite + i_col;
         ZUSTAND z = belegt[p];
-        if (z != ZUSTAND::BELEGT) {
-            if (z == ZUSTAND::LEER)
+        if (z != ZUSTAND::belegt) {
+            if (z == ZUSTAND::leer)
                 return 0;
             z = belegt[p] = pruefen(werte + p, breite);
-            if (z == ZUSTAND::LEER)
+            if (z == ZUSTAND::leer)
                 return 0;
         }
         float dy = y - (float)i_row;
@@ -116,7 +116,7 @@ struct ABTASTSICHT {
     // Neighbourhood test of the cell at m: the nine values summed as float
     // in the order of the neighbour table (the cell, below, below left,
     // left, above left, above, above right, right, below right), a cell
-    // outside the image adding 0 as the border does; LEER unless the sum is
+    // outside the image adding 0 as the border does; ZUSTAND::leer unless the sum is
     // greater than 0.  Out of line: it runs once per cell.
     __attribute__((noinline)) static ZUSTAND pruefen(const float* m, ptrdiff_t b)
     {
@@ -130,7 +130,7 @@ struct ABTASTSICHT {
         summe += m[-b + 1];
         summe += m[1];
         summe += m[b + 1];
-        return summe > 0 ? ZUSTAND::BELEGT : ZUSTAND::LEER;
+        return summe > 0 ? ZUSTAND::belegt : ZUSTAND::leer;
     }
 };
 
@@ -176,7 +176,7 @@ public:
     {
         ZUSTAND* belegt = (ZUSTAND*)((float*)block_ + n_);
         for (size_t i = 0; i < n_; ++i)
-            belegt[i] = ZUSTAND::UNGEPRUEFT;
+            belegt[i] = ZUSTAND::ungeprueft;
         val_min_ = (float)val_min;
     }
 

@@ -28,11 +28,7 @@ struct ANALYSE_VARIANTE {
 int analyse_cmd(const ANALYSE_VARIANTE* variante, Tcl_Interp* interp, int objargc,
                 Tcl_Obj* const objargv[]);
 
-extern "C" {
-DBLD_EXPORT int Druckbildanalyse_Init(Tcl_Interp* interp);
-DBLD_EXPORT int Druckbildanalyse_Cmd(ClientData cdata, Tcl_Interp* interp, int objargc,
-                                     Tcl_Obj* const objargv[]);
-DBLD_EXPORT int Tcl_Init(Tcl_Interp* interp);
-}
+extern "C" DBLD_EXPORT int Druckbildanalyse_Cmd(ClientData cdata, Tcl_Interp* interp,
+                                                int objargc, Tcl_Obj* const objargv[]);
 
 #endif

@@ -162,7 +162,7 @@ int analyse_cmd(const ANALYSE_VARIANTE* variante, Tcl_Interp* interp, int objarg
         return TCL_ERROR;
 
     int n_y, n_x;
-    dbld_tcl::IntFeld druckbild, maske;
+    dbld_tcl::INT_FELD druckbild, maske;
     if (dbld_tcl::druckbild_lesen(interp, objargv[objargi0 + 1], objargv[objargi0 + 2],
                                   objargv[objargi0 + 3], false, &n_y, &n_x, &druckbild) != TCL_OK)
         return TCL_ERROR;

@@ -20,16 +20,7 @@ namespace {
 
 const dbld_tcl::BEFEHL befehle[] = {{"::druckbild::analyse", Druckbildanalyse_Cmd},
                                     {nullptr, nullptr}};
-const dbld_tcl::PAKET paket = {"Druckbildanalyse", "0.2", befehle};
 
 } // namespace
 
-int Druckbildanalyse_Init(Tcl_Interp* interp)
-{
-    return dbld_tcl::paket_anmelden(interp, &paket);
-}
-
-int Tcl_Init(Tcl_Interp* interp)
-{
-    return Druckbildanalyse_Init(interp);
-}
+DBLD_PAKET_EINSTIEG(befehle)

@@ -11,6 +11,7 @@
 #include "dbld.h"
 #include "dbld_huellen_intern.h"
 #include "dbld_intern.h"
+#include "dbld_speicher.h"
 
 #include <climits>
 #include <cmath>
@@ -268,14 +269,6 @@ namespace {
 
 using namespace dbld_huellen_intern;
 
-struct Frei {
-    void operator()(void* p) const { free(p); }
-};
-
-struct UebergaengeLoeschen {
-    void operator()(UEBERGAENGE* u) const { uebergaenge_delete(&u); }
-};
-using UebergaengePtr = std::unique_ptr<UEBERGAENGE, UebergaengeLoeschen>;
 
 // A sampled value: rounded by adding 0.5 and truncating, held within int.
 inline int rasterwert(float wert)
@@ -375,7 +368,7 @@ int ermittlung_uebergaenge(UEBERGAENGE* u, SEITE seite, const DBLD* dbld, int pr
 
     // Three window rows: on the stack when narrow, else from the heap.
     int stapel[3 * fenster_stapel];
-    std::unique_ptr<int, Frei> heap;
+    dbld_speicher::C_BLOCK<int[]> heap;
     int* fenster = stapel;
     if (n_punkte_ip > fenster_stapel) {
         heap.reset((int*)malloc(3 * (size_t)n_punkte_ip * sizeof(int)));
@@ -418,7 +411,7 @@ int auswertung_huelle(HUELLE* huelle, SEITE seite, const DBLD* dbld, FILE* listi
 {
     huelle->n_punkte = 0;
     huelle->punkte = nullptr;
-    UebergaengePtr u(uebergaenge_new(n_rasterpunkte));
+    UEBERGAENGE_BLOCK u(uebergaenge_new(n_rasterpunkte));
     if (!u) {
         dbld_err_msg("Zu wenig Speicher f\xfcr die \xdc" "berg\xe4nge.\n");
         return 0;

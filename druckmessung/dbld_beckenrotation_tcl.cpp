@@ -1,7 +1,6 @@
 // The Beckenrotation package: ::druckbild::beckenrotation log | logcop | result
 // over the process-wide pelvic rotation log.
 #include "dbld_paket.h"
-#include "dbld_beckenrotation_tcl.h"
 #include "dbld_intern.h"
 #include "dbld_tcl.h"
 
@@ -49,7 +48,7 @@ int cmd_logcop(Tcl_Interp* interp, int objargc, Tcl_Obj* const objargv[])
     if (objargc != 5)
         return usage(interp, objargv, "logcop werte anzahl_zeilen anzahl_spalten");
     int n_y, n_x;
-    dbld_tcl::IntFeld druckbild, maske;
+    dbld_tcl::INT_FELD druckbild, maske;
     if (dbld_tcl::druckbild_lesen(interp, objargv[2], objargv[3], objargv[4], false, &n_y,
                                   &n_x, &druckbild) != TCL_OK ||
         dbld_tcl::feld_anlegen(interp, n_y * n_x, &maske) != TCL_OK)
@@ -112,16 +111,7 @@ int Beckenrotation_Cmd(ClientData, Tcl_Interp* interp, int objargc, Tcl_Obj* con
 
 const dbld_tcl::BEFEHL befehle[] = {{"::druckbild::beckenrotation", Beckenrotation_Cmd},
                                     {nullptr, nullptr}};
-const dbld_tcl::PAKET paket = {"Beckenrotation", "1.0", befehle};
 
 } // namespace
 
-int Beckenrotation_Init(Tcl_Interp* interp)
-{
-    return dbld_tcl::paket_anmelden(interp, &paket);
-}
-
-int Tcl_Init(Tcl_Interp* interp)
-{
-    return Beckenrotation_Init(interp);
-}
+DBLD_PAKET_EINSTIEG(befehle)

@@ -196,7 +196,7 @@ bool jpeg_schreiben(JPEG_ZIEL* ziel, const DBLD* dbld, const BILDPARAMETER* par,
     dbld_dbg_msg("%d x %d = %lld => Puffergroesse: %lld\n", hoehe, breite,
                  (long long)hoehe * breite, (long long)groesse);
     ZEILENRASTER zeilen;
-    std::unique_ptr<unsigned char, Frei> raster;
+    dbld_speicher::C_BLOCK<unsigned char[]> raster;
     JPEG_QUELLE quelle = {&zeilen, nullptr, 3 * (size_t)breite, 0};
     if (!zeilen.anlegen(dbld, par, breite)) {
         raster.reset((unsigned char*)malloc(groesse));

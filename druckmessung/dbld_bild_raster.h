@@ -14,6 +14,7 @@
 #define DBLD_BILD_RASTER_H
 
 #include "dbld.h"
+#include "dbld_speicher.h"
 
 #include <climits>
 #include <cmath>
@@ -26,10 +27,6 @@ namespace dbld_bild {
 extern const unsigned char rahmenfarbe[3];
 extern const unsigned char gitterfarbe[3];
 extern const unsigned char maskenfarbe[3];
-
-struct Frei {
-    void operator()(void* p) const { free(p); }
-};
 
 // Image size with border, in 64 bits so that nothing overflows.
 void masse(const DBLD* dbld, int resolution, int frame, long long* breite, long long* hoehe);
@@ -164,7 +161,7 @@ private:
     bool ohne_wert_ = false, maskieren_ = false;
     float s_ = 0;
     FARBTABELLE farben_;
-    std::unique_ptr<unsigned char, Frei> block_;
+    dbld_speicher::C_BLOCK<unsigned char[]> block_;
     // per pixel column: the weights 1 - |dx| and |dx| of the nearest and
     // the neighbour column
     float* sp_g0_ = nullptr;
@@ -187,7 +184,7 @@ private:
     ZEILENSPEICHER speicher_[4] = {};
     int* stufen_ = nullptr; // levels of the pixels of a run
     unsigned char* leer_ = nullptr; // a pixel row in the colour of level 0
-    std::unique_ptr<unsigned char, Frei> ausgabe_; // the output row, 3 x W bytes
+    dbld_speicher::C_BLOCK<unsigned char[]> ausgabe_; // the output row, 3 x W bytes
 
     void spalten_fuellen();
     void zellzeile(int zeile, float* werte) const;

@@ -19,6 +19,7 @@
 
 #include "dbld_bild_intern.h"
 #include "dbld_bild_raster.h"
+#include "dbld_speicher.h"
 
 #include <cstdint>
 #include <cstdio>
@@ -65,7 +66,7 @@ private:
     int n_rows_ = 0, n_cols_ = 0, res_ = 1, grid_ = 0, frame_ = 0, W_ = 0, w_ = 0, h_ = 0;
     float s_ = 0;
     unsigned char farben_[2 * STUFEN_MAX + 1][4];
-    std::unique_ptr<unsigned char, dbld_bild::Frei> block_;
+    dbld_speicher::C_BLOCK<unsigned char[]> block_;
     int* spalte0_ = nullptr; // nearest and neighbour column in the bordered grid
     int* spalte1_ = nullptr;
     float* gewicht0_ = nullptr; // 1 - |dx| and |dx|

@@ -7,6 +7,8 @@
 
 #include <stdio.h>
 
+#include <memory>
+
 namespace dbld_huellen_intern {
 
 // An integer raster point.
@@ -43,6 +45,11 @@ const int fenster_stapel = 512;
 // not fit an int, n_rasterpunkte < 1, or memory cannot be obtained.
 UEBERGAENGE* uebergaenge_new(int n_rasterpunkte);
 void uebergaenge_delete(UEBERGAENGE** uebergaenge);
+// A collection from uebergaenge_new, given back with uebergaenge_delete.
+struct UEBERGAENGE_DELETE {
+    void operator()(UEBERGAENGE* u) const { uebergaenge_delete(&u); }
+};
+using UEBERGAENGE_BLOCK = std::unique_ptr<UEBERGAENGE, UEBERGAENGE_DELETE>;
 // Stores (x, y) and widens the bounds; false (with a message) when
 // the collection is full.
 bool uebergaenge_append(UEBERGAENGE* uebergaenge, int x, int y);

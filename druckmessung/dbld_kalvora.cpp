@@ -2,6 +2,7 @@
 // pressure downwards, keep the running mean within 10 percent of the running
 // average of that mean.
 #include "dbld.h"
+#include "dbld_speicher.h"
 
 #include <climits>
 #include <cmath>
@@ -12,11 +13,6 @@ namespace {
 
 // A deviation above this many whole percent ends the scan.
 const int grenze_prozent = 10;
-
-struct Frei {
-    void operator()(int* p) const { free(p); }
-};
-using Feld = std::unique_ptr<int[], Frei>;
 
 // qsort comparator for ints in descending order.
 int compar(const void* v1, const void* v2)
@@ -73,7 +69,7 @@ double DBLD_kalvora(const DBLD* dbld)
     if (l_values < 2)
         return 100.0;
 
-    Feld values((int*)malloc((size_t)l_values * sizeof(int)));
+    dbld_speicher::C_BLOCK<int[]> values((int*)malloc((size_t)l_values * sizeof(int)));
     if (!values)
         return -1.0;
     long long n = 0;

@@ -1,6 +1,5 @@
 // ::druckbild::kalvora druckbild anzahl_zeilen anzahl_spalten maske
 #include "dbld_paket.h"
-#include "dbld_kalvora_tcl.h"
 #include "dbld_tcl.h"
 
 #include <cstdio>
@@ -35,7 +34,7 @@ int Kalvora_Cmd(ClientData, Tcl_Interp* interp, int objargc, Tcl_Obj* const obja
         return fehler(interp, FEHLER::laenge, "[llength druckbild] != [llength maske]");
     const int l = (int)lw;
 
-    dbld_tcl::IntFeld werte, maskenwerte;
+    dbld_tcl::INT_FELD werte, maskenwerte;
     if (dbld_tcl::feld_anlegen(interp, l, &werte) != TCL_OK ||
         dbld_tcl::feld_anlegen(interp, l, &maskenwerte) != TCL_OK ||
         dbld_tcl::liste_nach_int(interp, druckbild, werte.get()) != TCL_OK ||
@@ -58,16 +57,7 @@ int Kalvora_Cmd(ClientData, Tcl_Interp* interp, int objargc, Tcl_Obj* const obja
 }
 
 const dbld_tcl::BEFEHL befehle[] = {{"::druckbild::kalvora", Kalvora_Cmd}, {nullptr, nullptr}};
-const dbld_tcl::PAKET paket = {"Kalvora", "1.0", befehle};
 
 } // namespace
 
-int Kalvora_Init(Tcl_Interp* interp)
-{
-    return dbld_tcl::paket_anmelden(interp, &paket);
-}
-
-int Tcl_Init(Tcl_Interp* interp)
-{
-    return Kalvora_Init(interp);
-}
+DBLD_PAKET_EINSTIEG(befehle)

@@ -123,7 +123,7 @@ int Statistik_Cmd(ClientData, Tcl_Interp* interp, int objc, Tcl_Obj* const objv[
     }
 
     int n_y, n_x;
-    dbld_tcl::IntFeld werte;
+    dbld_tcl::INT_FELD werte;
     if (dbld_tcl::druckbild_lesen(interp, objv[1], objv[2], objv[3], false, &n_y, &n_x,
                                   &werte) != TCL_OK)
         return TCL_ERROR;
@@ -230,7 +230,7 @@ int Mittel_Cmd(ClientData, Tcl_Interp* interp, int objc, Tcl_Obj* const objv[])
     // ints each) or the peaks.
     if (n > INT_MAX / 4)
         return dbld_tcl::zu_wenig_speicher(interp);
-    dbld_tcl::IntFeld block;
+    dbld_tcl::INT_FELD block;
     if (dbld_tcl::feld_anlegen(interp, 4 * n, &block) != TCL_OK)
         return TCL_ERROR;
     int* bild = block.get();

@@ -1,5 +1,6 @@
 // Shared Tcl glue of the command procedures.
 #include "dbld_tcl.h"
+#include "dbld_speicher.h"
 
 #include <climits>
 #include <cstdlib>
@@ -37,10 +38,7 @@ Tcl_Obj* bytes_versuchen(const unsigned char* daten, int n)
 
 int jpeg_ergebnis(Tcl_Interp* interp, unsigned char* puffer, unsigned long laenge)
 {
-    struct Frei {
-        void operator()(unsigned char* p) const { free(p); }
-    };
-    std::unique_ptr<unsigned char, Frei> jpeg(puffer);
+    dbld_speicher::C_BLOCK<unsigned char[]> jpeg(puffer);
     if (laenge > (unsigned long)INT_MAX)
         return fehler(interp, FEHLER::jpeg, "JPEG-Daten zu gross");
     Tcl_Obj* ergebnis = bytes_versuchen(jpeg.get(), (int)laenge);
@@ -88,24 +86,10 @@ int liste_laenge(Tcl_Interp* interp, Tcl_Obj* liste, Tcl_Size* l)
     return Tcl_ListObjLength(interp, liste, l);
 }
 
-namespace {
-
-// n ints (one at least, so that an empty image still gets a valid array)
-// from the Tcl allocator, which counts in unsigned int bytes; not set.
-int* feld_reservieren(int n, size_t* elemente)
+int feld_anlegen(Tcl_Interp* interp, int n, INT_FELD* feld)
 {
-    *elemente = n > 0 ? (size_t)n : 1;
-    if (*elemente > UINT_MAX / sizeof(int))
-        return nullptr;
-    return (int*)Tcl_AttemptAlloc((unsigned int)(*elemente * sizeof(int)));
-}
-
-} // namespace
-
-int feld_anlegen(Tcl_Interp* interp, int n, IntFeld* feld)
-{
-    size_t elemente;
-    int* p = feld_reservieren(n, &elemente);
+    const size_t elemente = n > 0 ? (size_t)n : 1;
+    int* p = versuchen<int>(elemente);
     if (!p)
         return zu_wenig_speicher(interp);
     memset(p, 0, elemente * sizeof(int));
@@ -127,7 +111,7 @@ int liste_nach_int(Tcl_Interp* interp, Tcl_Obj* liste, int* ziel)
 
 int druckbild_lesen(Tcl_Interp* interp, Tcl_Obj* liste, Tcl_Obj* zeilen,
                     Tcl_Obj* spalten, bool negativ_erlaubt, int* n_y, int* n_x,
-                    IntFeld* werte)
+                    INT_FELD* werte)
 {
     Tcl_Size l;
     if (anzahl_lesen(interp, zeilen, spalten, n_y, n_x) != TCL_OK ||
@@ -137,8 +121,7 @@ int druckbild_lesen(Tcl_Interp* interp, Tcl_Obj* liste, Tcl_Obj* zeilen,
         return fehler(interp, FEHLER::laenge, "[llength druckbild] != n_y * n_x");
     // Every element is written from the list, so the array is not zeroed
     // first (on a conversion failure it is freed unread).
-    size_t elemente;
-    int* p = feld_reservieren((int)l, &elemente);
+    int* p = versuchen<int>((size_t)l);
     if (!p)
         return zu_wenig_speicher(interp);
     werte->reset(p);

@@ -4,17 +4,13 @@
 #define DBLD_TCL_H
 
 #include "dbld_fehler.h"
+#include "dbld_tclspeicher.h"
 #include "dbld_tclversion.h"
-
-#include <memory>
 
 namespace dbld_tcl {
 
-struct TclFrei {
-    void operator()(int* p) const { Tcl_Free((char*)p); }
-};
-// An int array from Tcl_AttemptAlloc, freed with Tcl_Free when it goes.
-using IntFeld = std::unique_ptr<int[], TclFrei>;
+// An int array from versuchen, freed with Tcl_Free when it goes.
+using INT_FELD = TCL_BLOCK<int[]>;
 
 // A new string object of laenge bytes whose text the caller writes into
 // obj->bytes (laenge bytes; the NUL behind them is set) before the object
@@ -62,7 +58,7 @@ int liste_laenge(Tcl_Interp* interp, Tcl_Obj* liste, Tcl_Size* l);
 
 // Allocates n ints, all 0, with the Tcl allocator; zu_wenig_speicher
 // when that fails.
-int feld_anlegen(Tcl_Interp* interp, int n, IntFeld* feld);
+int feld_anlegen(Tcl_Interp* interp, int n, INT_FELD* feld);
 
 // Converts the elements of a list into ziel, in list order, stopping at the
 // first element that is no integer of the int range (Tcl's message).  ziel
@@ -76,7 +72,7 @@ int liste_nach_int(Tcl_Interp* interp, Tcl_Obj* liste, int* ziel);
 // refused (their product may still have matched the length).
 int druckbild_lesen(Tcl_Interp* interp, Tcl_Obj* liste, Tcl_Obj* zeilen,
                     Tcl_Obj* spalten, bool negativ_erlaubt, int* n_y, int* n_x,
-                    IntFeld* werte);
+                    INT_FELD* werte);
 
 // dict put of a double under a fixed key.
 void dict_double(Tcl_Obj* dict, const char* key, double wert);

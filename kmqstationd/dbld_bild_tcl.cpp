@@ -3,6 +3,7 @@
 #include "dbld_bild_tcl.h"
 
 #include "dbld_bild_intern.h"
+#include "dbld_speicher.h"
 #include "dbld_tcl.h"
 
 #include <climits>
@@ -20,7 +21,7 @@ namespace {
 
 const char* const optionen[] = {"-mask",    "-resolution", "-grid", "-frame",
                                 "-maximum", "-quality",    nullptr};
-enum OPTION { o_mask, o_resolution, o_grid, o_frame, o_maximum, o_quality };
+enum class OPTION { mask, resolution, grid, frame, maximum, quality };
 
 const char* const gitterarten[] = {"no", "solid", "dotted", nullptr};
 
@@ -72,31 +73,32 @@ int optionen_lesen(Tcl_Interp* interp, int objargc, Tcl_Obj* const objargv[], in
                    JPEGOPTIONEN* opt)
 {
     while (objargc - *i >= 3 && erstes_zeichen(objargv[*i]) == '-') {
-        int option;
+        int index;
         if (Tcl_GetIndexFromObjStruct(interp, objargv[*i], optionen, sizeof(char*), "option", 0,
-                                      &option) != TCL_OK)
+                                      &index) != TCL_OK)
             return TCL_ERROR;
+        const OPTION option = (OPTION)index;
         Tcl_Obj* wert = objargv[*i + 1];
         int status = TCL_OK;
         switch (option) {
-        case o_mask:
+        case OPTION::mask:
             opt->maske = wert;
             opt->par.mask = 1;
             break;
-        case o_resolution:
+        case OPTION::resolution:
             status = dbld_tcl::int_lesen(interp, wert, &opt->par.resolution);
             break;
-        case o_grid:
+        case OPTION::grid:
             status = Tcl_GetIndexFromObjStruct(interp, wert, gitterarten, sizeof(char*), "-grid",
                                                0, &opt->par.grid);
             break;
-        case o_frame:
+        case OPTION::frame:
             status = dbld_tcl::int_lesen(interp, wert, &opt->par.frame);
             break;
-        case o_maximum:
+        case OPTION::maximum:
             status = dbld_tcl::int_lesen(interp, wert, &opt->maximum);
             break;
-        case o_quality:
+        case OPTION::quality:
             status = dbld_tcl::int_lesen(interp, wert, &opt->par.quality);
             break;
         }
@@ -118,7 +120,6 @@ public:
             return;
         for (Tcl_Size k = 0; k < n_; ++k)
             Tcl_DecrRefCount(kopie_[k]);
-        Tcl_Free((char*)kopie_);
     }
     // Takes the elements of liste; TCL_ERROR with Tcl's message when it is
     // no list.
@@ -130,16 +131,14 @@ public:
     // false when its memory cannot be obtained.
     bool festhalten()
     {
-        if ((size_t)n_ > UINT_MAX / sizeof(Tcl_Obj*))
-            return false;
-        kopie_ = (Tcl_Obj**)Tcl_AttemptAlloc((unsigned)(n_ * sizeof(Tcl_Obj*)));
-        if (!kopie_ && n_ > 0)
+        kopie_.reset(dbld_tcl::versuchen<Tcl_Obj*>((size_t)n_));
+        if (!kopie_)
             return false;
         for (Tcl_Size k = 0; k < n_; ++k) {
             kopie_[k] = elemente_[k];
             Tcl_IncrRefCount(kopie_[k]);
         }
-        elemente_ = kopie_;
+        elemente_ = kopie_.get();
         return true;
     }
     // Whether obj is one of the elements.
@@ -160,7 +159,7 @@ public:
 private:
     Tcl_Size n_ = 0;
     Tcl_Obj** elemente_ = nullptr;
-    Tcl_Obj** kopie_ = nullptr;
+    dbld_tcl::TCL_BLOCK<Tcl_Obj*[]> kopie_;
 };
 
 // Values into the first n ints of block, mask flags (1 for a non-zero
@@ -203,7 +202,7 @@ int werte_lesen(Tcl_Interp* interp, Tcl_Obj* werte, Tcl_Obj* maske, int* block, 
 // ---- ::druckbild::photo_configure ------------------------------------------
 
 const char* const einstellungen[] = {"colorcontrast", "bgcolor", nullptr};
-enum EINSTELLUNG { e_colorcontrast, e_bgcolor };
+enum class EINSTELLUNG { colorcontrast, bgcolor };
 
 int kontrast(Tcl_Interp* interp, int objargc, Tcl_Obj* const objargv[])
 {
@@ -266,7 +265,7 @@ int Druckbildjpegdata_Cmd(ClientData, Tcl_Interp* interp, int objargc, Tcl_Obj* 
     // Values and mask flags in one block: values first, flags behind them.
     if (n > INT_MAX / 2)
         return dbld_tcl::zu_wenig_speicher(interp);
-    dbld_tcl::IntFeld block;
+    dbld_tcl::INT_FELD block;
     if (dbld_tcl::feld_anlegen(interp, 2 * n, &block) != TCL_OK ||
         werte_lesen(interp, objargv[i], opt.maske, block.get(), n) != TCL_OK)
         return TCL_ERROR;
@@ -312,11 +311,11 @@ int Druckbildphoto_configure_Cmd(ClientData, Tcl_Interp* interp, int objargc,
         Tcl_WrongNumArgs(interp, 1, objargv, "option ?wert?");
         return TCL_ERROR;
     }
-    int einstellung;
+    int index;
     if (Tcl_GetIndexFromObjStruct(interp, objargv[1], einstellungen, sizeof(char*), "option", 0,
-                                  &einstellung) != TCL_OK)
+                                  &index) != TCL_OK)
         return TCL_ERROR;
-    if (einstellung == e_colorcontrast)
+    if ((EINSTELLUNG)index == EINSTELLUNG::colorcontrast)
         return kontrast(interp, objargc, objargv);
     return hintergrund(interp, objargc, objargv);
 }

@@ -7,6 +7,7 @@
 #include "crypt_tea.h"
 #include "dbld_analyse.h"
 #include "dbld_bild_tcl.h"
+#include "dbld_speicher.h"
 #include "dbld_tcl.h"
 
 #include <cerrno>
@@ -38,21 +39,17 @@ int zu_wenig_speicher(Tcl_Interp* interp)
 }
 
 const char* const unterbefehle[] = {"encrypt", "encrypt00", "decrypt", "decrypt00", nullptr};
-enum UNTERBEFEHL { u_encrypt, u_encrypt00, u_decrypt, u_decrypt00 };
+enum class UNTERBEFEHL { encrypt, encrypt00, decrypt, decrypt00 };
 
 // The password of encrypt00 / decrypt00, the same on every station.
 const char passwort00[] = "5c:0e:8b:21:47:d3";
 
-struct Frei {
-    void operator()(void* p) const { free(p); }
-};
-// A work buffer from malloc, freed when it goes.
-template <class T> using Puffer = std::unique_ptr<T[], Frei>;
+using dbld_speicher::C_BLOCK;
 
 // malloc of n bytes, at least one so that an empty text has a buffer too.
-template <class T> Puffer<T> anlegen(size_t n)
+template <class T> C_BLOCK<T[]> anlegen(size_t n)
 {
-    return Puffer<T>((T*)malloc(n > 0 ? n : 1));
+    return C_BLOCK<T[]>((T*)malloc(n > 0 ? n : 1));
 }
 
 // Tcl's reading of laenge bytes as UTF-8, as Tcl_ExternalToUtfDString
@@ -112,9 +109,9 @@ Tcl_Obj* utf8_text(const char* bytes, int laenge)
 }
 
 // Sets the password for the subcommand into pwd (room for 18 bytes).
-int passwort(Tcl_Interp* interp, int unterbefehl, char* pwd)
+int passwort(Tcl_Interp* interp, UNTERBEFEHL unterbefehl, char* pwd)
 {
-    if (unterbefehl == u_encrypt00 || unterbefehl == u_decrypt00) {
+    if (unterbefehl == UNTERBEFEHL::encrypt00 || unterbefehl == UNTERBEFEHL::decrypt00) {
         memcpy(pwd, passwort00, sizeof passwort00);
         return TCL_OK;
     }
@@ -135,7 +132,7 @@ int verschluesseln(Tcl_Interp* interp, Tcl_Obj* text, TEA_KEY* key)
     int l_e;
     if (laenge > INT_MAX || !tea_text::kapazitaet((int)laenge, &l_e))
         return fehler(interp, FEHLER::kmqcrypt_laenge, "Text zu lang");
-    Puffer<unsigned char> encrypted = anlegen<unsigned char>((size_t)l_e);
+    C_BLOCK<unsigned char[]> encrypted = anlegen<unsigned char>((size_t)l_e);
     if (!encrypted)
         return zu_wenig_speicher(interp);
     int n = tea_encrypt(encrypted.get(), l_e, plain, key);
@@ -162,7 +159,7 @@ int entschluesseln(Tcl_Interp* interp, Tcl_Obj* text, TEA_KEY* key)
     if (laenge > INT_MAX)
         return fehler(interp, FEHLER::kmqcrypt_laenge, "Text zu lang");
     int n = (int)laenge / 2;
-    Puffer<unsigned char> encrypted = anlegen<unsigned char>((size_t)n);
+    C_BLOCK<unsigned char[]> encrypted = anlegen<unsigned char>((size_t)n);
     if (!encrypted)
         return zu_wenig_speicher(interp);
     if (!tea_text::hex_lesen(encrypted.get(), hex, n))
@@ -173,7 +170,7 @@ int entschluesseln(Tcl_Interp* interp, Tcl_Obj* text, TEA_KEY* key)
     // behind the decrypted ones (and in the bytes of an incomplete block)
     // keep that look inside the buffer and defined, and a zero byte never
     // continues a character.
-    Puffer<char> plain((char*)calloc((size_t)n + 8, 1));
+    C_BLOCK<char[]> plain((char*)calloc((size_t)n + 8, 1));
     if (!plain)
         return zu_wenig_speicher(interp);
     int count = tea_decrypt(plain.get(), encrypted.get(), n, key);
@@ -202,10 +199,11 @@ int Kmqcrypt_Cmd(ClientData, Tcl_Interp* interp, int objargc, Tcl_Obj* const obj
                          "{ encrypt | encrypt00 | decrypt | decrypt00 } <string>");
         return TCL_ERROR;
     }
-    int unterbefehl;
+    int index;
     if (Tcl_GetIndexFromObjStruct(interp, objargv[1], unterbefehle, sizeof(char*),
-                                  "subcommand", 0, &unterbefehl) != TCL_OK)
+                                  "subcommand", 0, &index) != TCL_OK)
         return TCL_ERROR;
+    const UNTERBEFEHL unterbefehl = (UNTERBEFEHL)index;
 
     char pwd[18];
     if (passwort(interp, unterbefehl, pwd) != TCL_OK)
@@ -213,7 +211,7 @@ int Kmqcrypt_Cmd(ClientData, Tcl_Interp* interp, int objargc, Tcl_Obj* const obj
     TEA_KEY key;
     pwd2tea_key(&key, pwd);
 
-    if (unterbefehl == u_encrypt || unterbefehl == u_encrypt00)
+    if (unterbefehl == UNTERBEFEHL::encrypt || unterbefehl == UNTERBEFEHL::encrypt00)
         return verschluesseln(interp, objargv[2], &key);
     return entschluesseln(interp, objargv[2], &key);
 }
@@ -225,16 +223,7 @@ const dbld_tcl::BEFEHL befehle[] = {{"::druckbild::analyse", Druckbildanalyse_Cm
                                     {"::druckbild::photo_configure", Druckbildphoto_configure_Cmd},
                                     {"::kmqcrypt", Kmqcrypt_Cmd},
                                     {nullptr, nullptr}};
-const dbld_tcl::PAKET paket = {"Kmqstationd", "0.1", befehle};
 
 } // namespace
 
-int Kmqstationd_Init(Tcl_Interp* interp)
-{
-    return dbld_tcl::paket_anmelden(interp, &paket);
-}
-
-int Tcl_Init(Tcl_Interp* interp)
-{
-    return Kmqstationd_Init(interp);
-}
+DBLD_PAKET_EINSTIEG(befehle)

@@ -8,7 +8,6 @@
 #include <tcl.h>
 
 extern "C" {
-DBLD_EXPORT int Kmqstationd_Init(Tcl_Interp* interp);
 // ::kmqcrypt { encrypt | encrypt00 | decrypt | decrypt00 } <string>
 DBLD_EXPORT int Kmqcrypt_Cmd(ClientData cdata, Tcl_Interp* interp, int objargc,
                              Tcl_Obj* const objargv[]);

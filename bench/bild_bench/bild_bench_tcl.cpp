@@ -65,12 +65,12 @@ int Raster_Cmd(ClientData, Tcl_Interp* interp, int objc, Tcl_Obj* const objv[])
         return TCL_ERROR;
     }
     int n_y, n_x;
-    dbld_tcl::IntFeld werte;
+    dbld_tcl::INT_FELD werte;
     if (dbld_tcl::druckbild_lesen(interp, objv[1], objv[2], objv[3], false, &n_y, &n_x,
                                   &werte) != TCL_OK)
         return TCL_ERROR;
     if (n_y < 1 || n_x < 1 || n_y > 1000 || n_x > 1000)
-        return dbld_tcl::fehler(interp, "1 .. 1000 rows and columns");
+        return dbld_tcl::fehler(interp, dbld_tcl::FEHLER::wert, "1 .. 1000 rows and columns");
     std::vector<int> maske((size_t)n_y * n_x, 0);
     DBLD dbld = {n_y, n_x, werte.get(), 0, 0, maske.data()};
     DBLD_min_max(&dbld);
@@ -95,7 +95,8 @@ int Libjpeg_Cmd(ClientData, Tcl_Interp* interp, int objc, Tcl_Obj* const objv[])
         return TCL_ERROR;
     }
     if (raster.rgb.empty())
-        return dbld_tcl::fehler(interp, "no raster: ::bild_bench::raster first");
+        return dbld_tcl::fehler(interp, dbld_tcl::FEHLER::wert,
+                                "no raster: ::bild_bench::raster first");
     auto t0 = std::chrono::steady_clock::now();
     unsigned char* puffer = nullptr;
     komprimieren(&puffer);

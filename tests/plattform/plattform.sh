@@ -6,15 +6,18 @@
 # code everywhere); the same build with Debian 13's C library and Tcl
 # (amd64 packages of trixie, started through their own loader); cross
 # builds for aarch64 and armhf (under qemu-aarch64 and qemu-arm) and for
-# i386 (natively, through the loader of Debian's i386 packages).
+# i386 (natively, through the loader of Debian's i386 packages); cross
+# builds for riscv64 and for s390x, Debian's big-endian architecture (under
+# qemu-riscv64 and qemu-s390x), for the comparison only.
 # 1. the packages of each into plattform-ordner/<name>/sysroot (sysroot.sh;
-#    arm64, armhf and i386 of the host's Debian release, amd64 of trixie),
-#    fetched in parallel;
-# 2. the cross builds of the libraries, dbldinfo and the unit tests into
-#    plattform-ordner/<name>/bau with the project's CMake files and
-#    cmake/toolchains/<name>.cmake, warnings as errors;
-# 3. no fused multiply-add instruction in the x86-64, aarch64 and armhf
-#    libraries and dbldinfo; no x87 arithmetic in the i386 ones, no SSE, MMX
+#    arm64, armhf, i386 and s390x of the host's Debian release, amd64 and
+#    riscv64 of trixie), fetched in parallel;
+# 2. the cross builds of the libraries, dbldinfo and (not for riscv64 and
+#    s390x) the unit tests into plattform-ordner/<name>/bau with the
+#    project's CMake files and cmake/toolchains/<name>.cmake, warnings as
+#    errors;
+# 3. no fused multiply-add instruction in the x86-64, aarch64, armhf,
+#    riscv64 and s390x libraries and dbldinfo; no x87 arithmetic in the i386 ones, no SSE, MMX
 #    or x87 instruction before their processor check (i386_pruefen.sh), and
 #    on a processor without SSE2 (qemu-i386 -cpu pentium3, pentium2) each
 #    package refuses to load with its message and error code instead of
@@ -37,7 +40,14 @@ jobs=${JOBS:-$(nproc 2>/dev/null || echo 2)}
 release=$(. /etc/os-release && echo "${VERSION_CODENAME:-}")
 [ -n "$release" ] || release=bookworm
 kreuz=(arm64 armhf i386)
-alle=(qemu64 trixie-amd64 arm64 armhf i386)
+# Built and compared only (no unit tests, no Tcl suites): riscv64 of
+# Debian 13 (its first release with riscv64) and s390x.
+vergleich_nur=(riscv64 s390x)
+alle=(qemu64 trixie-amd64 arm64 armhf i386 riscv64 s390x)
+# The packages of the platforms built and compared only: the runtime, Tcl
+# and libjpeg (no GoogleTest).
+nur_pakete=(libc6 libgcc-s1 libstdc++6 zlib1g libtcl8.6 tcl8.6 tcl8.6-dev
+            libjpeg62-turbo libjpeg62-turbo-dev)
 
 meldung() { echo "test-plattform: $*"; }
 falsch() { meldung "FAILED: $*"; return 1; }
@@ -49,7 +59,9 @@ dauer() {  # seconds since a time of jetzt, one decimal
 
 for werkzeug in aarch64-linux-gnu-g++ aarch64-linux-gnu-objdump arm-linux-gnueabihf-g++ \
                 arm-linux-gnueabihf-objdump i686-linux-gnu-g++ i686-linux-gnu-gcc objdump \
-                qemu-aarch64 qemu-arm qemu-i386 qemu-x86_64 cc; do
+                riscv64-linux-gnu-g++ riscv64-linux-gnu-objdump s390x-linux-gnu-g++ \
+                s390x-linux-gnu-objdump qemu-aarch64 qemu-arm qemu-i386 qemu-x86_64 \
+                qemu-riscv64 qemu-s390x cc; do
     if ! command -v "$werkzeug" > /dev/null; then
         meldung "$werkzeug is missing (./run.sh test installs it)"
         exit 1
@@ -62,24 +74,26 @@ start=$(jetzt)
 # is shared with make tcl9, which builds against that Tcl 9).
 read -r -a laufzeit < <(tr '\n' ' ' < "$quellen/tests/plattform/debian13_laufzeit")
 t=$(jetzt)
-for name in "${kreuz[@]}" trixie-amd64; do
+for name in "${kreuz[@]}" "${vergleich_nur[@]}" trixie-amd64; do
     mkdir -p "$ordner/$name"
     case $name in
         trixie-amd64) pakete=(amd64 trixie "$ordner/$name/sysroot" "${laufzeit[@]}") ;;
+        riscv64)      pakete=(riscv64 trixie "$ordner/$name/sysroot" "${nur_pakete[@]}") ;;
+        s390x)        pakete=(s390x "$release" "$ordner/$name/sysroot" "${nur_pakete[@]}") ;;
         *)            pakete=("$name" "$release" "$ordner/$name/sysroot") ;;
     esac
     { "$quellen/tests/plattform/sysroot.sh" "${pakete[@]}"; echo $? > "$ordner/$name/sysroot.status"; } \
         > "$ordner/$name/sysroot.log" 2>&1 &
 done
 wait
-for name in "${kreuz[@]}" trixie-amd64; do
+for name in "${kreuz[@]}" "${vergleich_nur[@]}" trixie-amd64; do
     sed 's/^sysroot/test-plattform: sysroot/' "$ordner/$name/sysroot.log" | grep -v '^\(Get\|Fetched\)'
     if [ "$(cat "$ordner/$name/sysroot.status")" != 0 ]; then
         meldung "FAILED: packages for $name"
         exit 1
     fi
 done
-meldung "sysroots ($release: ${kreuz[*]}; trixie: amd64): $(dauer "$t")"
+meldung "sysroots ($release: ${kreuz[*]} s390x; trixie: amd64 riscv64): $(dauer "$t")"
 
 # ---- how each platform runs its programs -----------------------------------------
 # Sets vor (the words that start one of the platform's programs), argv0 (the
@@ -92,6 +106,8 @@ starter() {
     case $1 in
         arm64) vor=(qemu-aarch64 -L "$s"); argv0=-0 ;;
         armhf) vor=(qemu-arm -L "$s"); argv0=-0 ;;
+        riscv64) vor=(qemu-riscv64 -L "$s"); argv0=-0 ;;
+        s390x) vor=(qemu-s390x -L "$s"); argv0=-0 ;;
         i386 | trixie-amd64)
             # The folder's own loader and libraries; Tcl's script library from
             # there as well (the loader does not redirect paths as qemu -L does).
@@ -110,15 +126,19 @@ starter() {
 }
 
 # ---- 2. cross build --------------------------------------------------------------
-bauen() {  # name
-    local t toolchain=$1
+bauen() {  # name ?targets...? (all and testprogramme where none are named)
+    local t toolchain=$1 name=$1
+    shift
+    local ziele=("$@")
+    [ ${#ziele[@]} -gt 0 ] || ziele=(all testprogramme)
+    set -- "$name"
     t=$(jetzt)
     case $1 in arm64) toolchain=aarch64 ;; esac
     mkdir -p "$ordner/$1/bau"
     if ! { cmake -S "$quellen" -B "$ordner/$1/bau" \
                  -DCMAKE_TOOLCHAIN_FILE="$quellen/cmake/toolchains/$toolchain.cmake" \
                  -DDBLD_SYSROOT="$ordner/$1/sysroot" -DCMAKE_COMPILE_WARNING_AS_ERROR=ON &&
-           cmake --build "$ordner/$1/bau" -j "$jobs" --target all testprogramme; } > "$ordner/$1/bau.log" 2>&1; then
+           cmake --build "$ordner/$1/bau" -j "$jobs" --target "${ziele[@]}"; } > "$ordner/$1/bau.log" 2>&1; then
         tail -40 "$ordner/$1/bau.log"
         falsch "cross build for $1 (log: $ordner/$1/bau.log)"
         return 1
@@ -147,7 +167,7 @@ fma_pruefen() {  # objdump pattern description folder
 # what the check reads; -cpu pentium2 has no SSE, and there every SSE
 # instruction traps: a stray one before the check would kill tclsh.
 sse2_pruefen() {
-    local s=$ordner/i386/sysroot b=$ordner/i386/bau status=0 cpu aus erwartet
+    local s=$ordner/i386/sysroot b=$ordner/i386/bau status=0 cpu aus erwartet pakete paket
     local v=$ordner/i386/sse2
     mkdir -p "$v"
     (cd "$b" && "$quellen/tests/plattform/i386_pruefen.sh" x87 lib*.so dbldinfo) |
@@ -163,17 +183,23 @@ sse2_pruefen() {
         status=1
     fi
     cat > "$v/laden.tcl" <<'ENDE'
-# Every package of the index loaded once with load, once with package
-# require, each in an interpreter of its own: "name: message (error code)"
-# per attempt.
+# Every package of the index loaded once with load (the module the index
+# offers this Tcl), once with package require, each in an interpreter of
+# its own: "name: message (error code)" per attempt.
 set dir [lindex $argv 0]
-set f [open [file join $dir pkgIndex.tcl]]
 proc code {optionen} {
     expr {[dict exists $optionen -errorcode] ? [dict get $optionen -errorcode] : ""}
 }
-foreach {- paket datei} [regexp -all -inline -line {package ifneeded (\S+) \S+ .*join \$dir (\S+)\]} [read $f]] {
+interp create index
+set vorher [index eval {package names}]
+index eval [list set dir $dir]
+index eval [list source [file join $dir pkgIndex.tcl]]
+foreach paket [lsort [index eval {package names}]] {
+    if {$paket in $vorher} continue
+    set version [index eval [list package versions $paket]]
+    lassign [index eval [list package ifneeded $paket $version]] - datei
     interp create a
-    catch {a eval [list load [file join $dir $datei] $paket]} m o
+    catch {a eval [list load $datei $paket]} m o
     puts "load $paket: $m ([code $o])"
     interp delete a
     interp create a
@@ -183,7 +209,14 @@ foreach {- paket datei} [regexp -all -inline -line {package ifneeded (\S+) \S+ .
     interp delete a
 }
 ENDE
-    erwartet=$(sed -n 's/^package ifneeded \([^ ]*\) .*/load \1: \1 braucht einen Prozessor mit SSE2 (DRUCKBILD PROZESSOR)\npackage require \1: \1 braucht einen Prozessor mit SSE2 (DRUCKBILD PROZESSOR)/p' "$b/pkgIndex.tcl")
+    # the packages of the index, in the order laden.tcl takes them
+    pakete=$(echo "set vorher [package names]; set dir $b; source [file join \$dir pkgIndex.tcl]
+                   foreach p [lsort [package names]] {if {\$p ni \$vorher} {puts \$p}}" |
+             tclsh8.6)
+    erwartet=$(for paket in $pakete; do
+                   echo "load $paket: $paket braucht einen Prozessor mit SSE2 (DRUCKBILD PROZESSOR)"
+                   echo "package require $paket: $paket braucht einen Prozessor mit SSE2 (DRUCKBILD PROZESSOR)"
+               done)
     beschreibung() {
         case $1 in
             pentium3) echo "SSE, no SSE2" ;;
@@ -324,15 +357,31 @@ teil_kreuz() {  # name
     suiten "$1" || status=1
     return $status
 }
+# riscv64 and s390x: the cross build and the comparison.
+teil_vergleich() {  # name
+    bauen "$1" all || return 1
+    local status=0
+    case $1 in
+        riscv64) fma_pruefen riscv64-linux-gnu-objdump $'\tfn?m(add|sub)\\.[sdq]\t' \
+                     "fmadd fmsub fnmadd fnmsub, riscv64" "$ordner/riscv64/bau" || status=1 ;;
+        s390x)   fma_pruefen s390x-linux-gnu-objdump $'\t(m[as][ed]br?|[vw]fn?m[as][sdx]b)\t' \
+                     "madbr maebr msdbr msebr vfma wfma ..., s390x" "$ordner/s390x/bau" || status=1 ;;
+    esac
+    vergleich "$1"
+    return $status
+}
 t=$(jetzt)
 teil x86_64 teil_x86_64 > "$ordner/x86_64.bericht" 2>&1 &
 teil trixie-amd64 "vergleich trixie-amd64" "suiten trixie-amd64" > "$ordner/trixie-amd64.bericht" 2>&1 &
 for name in "${kreuz[@]}"; do
     teil "$name" "teil_kreuz $name" > "$ordner/$name.bericht" 2>&1 &
 done
+for name in "${vergleich_nur[@]}"; do
+    teil "$name" "teil_vergleich $name" > "$ordner/$name.bericht" 2>&1 &
+done
 wait
 fehler=0
-for name in x86_64 trixie-amd64 "${kreuz[@]}"; do
+for name in x86_64 trixie-amd64 "${kreuz[@]}" "${vergleich_nur[@]}"; do
     cat "$ordner/$name.bericht"
     [ "$(cat "$ordner/$name.status")" = 0 ] || fehler=1
 done

@@ -1,18 +1,19 @@
 #!/bin/sh
 # The comparison driver under Tcl 9 (CTest: vergleich_tcl9):
-#   tests/plattform/tcl9_vergleich.sh bauordner tclsh8.6 tclsh9.0
+#   tests/plattform/tcl9_vergleich.sh bauordner8.6 bauordner9 tclsh8.6 tclsh9.0
 # The cases of erzeuge_bilder.tcl through vergleich.tcl, with the modules
-# for Tcl 8.6 (bauordner) in tclsh8.6 and with those for Tcl 9
-# (bauordner/tcl9) in tclsh9.0.  Once the Tcl messages that Tcl 9 words
+# of the build folder for Tcl 8.6 in tclsh8.6 and with those of the build
+# folder for Tcl 9 in tclsh9.0.  Once the Tcl messages that Tcl 9 words
 # otherwise (tcl9_meldungen.sed) are mapped to Tcl 9's words in the output
 # under Tcl 8.6, the two outputs must be byte-identical; otherwise the first
 # line where they part is printed.
 set -u
 quellen=$(cd "$(dirname "$0")/../.." && pwd)
 bau=$(realpath "$1")
-tclsh86=$2
-tclsh9=$3
-v=$bau/tcl9vergleich
+bau9=$(realpath "$2")
+tclsh86=$3
+tclsh9=$4
+v=$bau9/tcl9vergleich
 rm -rf "$v"
 mkdir -p "$v"
 meldung() { echo "vergleich_tcl9: $*"; }
@@ -25,7 +26,7 @@ lauf() {  # tclsh modulordner ausgabe
         "$bau/dbldinfo" > "$3" 2>&1
 }
 lauf "$tclsh86" "$bau" "$v/tcl86.txt" &
-lauf "$tclsh9" "$bau/tcl9" "$v/tcl9.txt"
+lauf "$tclsh9" "$bau9" "$v/tcl9.txt"
 wait $!
 
 fehler=0

@@ -1,5 +1,6 @@
 // Cleaning of single images: DBLD_bereinigen.
 #include "bild_helfer.h"
+#include "dbld_speicher.h"
 #include "dbld_intern.h"
 
 #include <gtest/gtest.h>
@@ -10,14 +11,11 @@
 
 namespace {
 
-struct DbldFrei {
-    void operator()(DBLD* d) const { DBLD_delete(&d); }
-};
-using DbldPtr = std::unique_ptr<DBLD, DbldFrei>;
+using dbld_speicher::DBLD_BLOCK;
 
-DbldPtr bereinigen(const TestBild& b)
+DBLD_BLOCK bereinigen(const TestBild& b)
 {
-    DbldPtr d(DBLD_bereinigen(&b.dbld));
+    DBLD_BLOCK d(DBLD_bereinigen(&b.dbld));
     EXPECT_TRUE(d);
     if (d) {
         EXPECT_EQ(d->n_rows, b.n_y);
@@ -35,7 +33,7 @@ bool mitte_bleibt(std::initializer_list<std::pair<int, int>> nachbarn)
     TestBild b(3, 3, {{1, 1, 50}});
     for (auto [r, c] : nachbarn)
         b.setze(r, c, 9);
-    DbldPtr d = bereinigen(b);
+    DBLD_BLOCK d = bereinigen(b);
     return d && zelle(d.get(), 1, 1) == 50;
 }
 
@@ -72,7 +70,7 @@ TEST(Bereinigen, StricterThanTheEvaluationsCleaning)
     std::vector<int> locker(9);
     dbld_intern::druckbild_bereinigen(locker.data(), b.werte.data(), 3, 3);
     EXPECT_EQ(locker[1 * 3 + 1], 50);
-    DbldPtr d = bereinigen(b);
+    DBLD_BLOCK d = bereinigen(b);
     EXPECT_EQ(zelle(d.get(), 1, 1), 0);
 }
 
@@ -82,7 +80,7 @@ TEST(Bereinigen, AllPositiveLosesOnlyTheCornerInRowZeroAndTheLastColumn)
     for (auto [n_y, n_x] : groessen) {
         TestBild b(n_y, n_x);
         b.block(0, n_y - 1, 0, n_x - 1, 20);
-        DbldPtr d = bereinigen(b);
+        DBLD_BLOCK d = bereinigen(b);
         for (int r = 0; r < n_y; ++r)
             for (int c = 0; c < n_x; ++c) {
                 int erwartet = r == 0 && c == n_x - 1 ? 0 : 20;
@@ -99,7 +97,7 @@ TEST(Bereinigen, SingleRowOrColumnIsCleanedToZeros)
     for (auto [n_y, n_x] : {std::pair<int, int>{1, 6}, {6, 1}}) {
         TestBild b(n_y, n_x);
         b.block(0, n_y - 1, 0, n_x - 1, 40);
-        DbldPtr d = bereinigen(b);
+        DBLD_BLOCK d = bereinigen(b);
         for (int i = 0; i < n_y * n_x; ++i)
             EXPECT_EQ(d->dbld[i], 0) << n_y << "x" << n_x << " " << i;
         EXPECT_EQ(d->val_min, 0);
@@ -110,7 +108,7 @@ TEST(Bereinigen, SingleRowOrColumnIsCleanedToZeros)
 TEST(Bereinigen, NegativeCellIsExaminedButNotCounted)
 {
     TestBild b(3, 3, {{1, 1, -5}, {2, 0, 10}, {2, 1, 10}, {2, 2, 10}});
-    DbldPtr d = bereinigen(b);
+    DBLD_BLOCK d = bereinigen(b);
     EXPECT_EQ(zelle(d.get(), 1, 1), -5);
     // The row of tens itself: the -5 breaks their runs, so none survives.
     for (int c = 0; c < 3; ++c)
@@ -125,7 +123,7 @@ TEST(Bereinigen, MaskIsIgnoredAndSourceUnchanged)
     b.block(0, 1, 0, 1, 30);
     b.maske = {1, 1, 0, 1};
     std::vector<int> vorher = b.werte;
-    DbldPtr d = bereinigen(b);
+    DBLD_BLOCK d = bereinigen(b);
     EXPECT_EQ(zelle(d.get(), 0, 0), 30); // masked, positive: kept
     EXPECT_EQ(zelle(d.get(), 0, 1), 0);
     EXPECT_EQ(zelle(d.get(), 1, 1), 30);
@@ -139,7 +137,7 @@ TEST(Bereinigen, ValueRangeOfTheKeptCells)
 {
     // 2 x 2: row 0 = 5, 300; row 1 = 7, 9.  300 sits in the lost corner.
     TestBild b(2, 2, {{0, 0, 5}, {0, 1, 300}, {1, 0, 7}, {1, 1, 9}});
-    DbldPtr d = bereinigen(b);
+    DBLD_BLOCK d = bereinigen(b);
     EXPECT_EQ(zelle(d.get(), 0, 1), 0);
     EXPECT_EQ(d->val_min, 5);
     EXPECT_EQ(d->val_max, 9);
@@ -147,12 +145,12 @@ TEST(Bereinigen, ValueRangeOfTheKeptCells)
     // The running minimum starts at 256.
     TestBild h(2, 2);
     h.block(0, 1, 0, 1, 300);
-    DbldPtr dh = bereinigen(h);
+    DBLD_BLOCK dh = bereinigen(h);
     EXPECT_EQ(dh->val_min, 256);
     EXPECT_EQ(dh->val_max, 300);
 
     TestBild z(3, 4);
-    DbldPtr dz = bereinigen(z);
+    DBLD_BLOCK dz = bereinigen(z);
     for (int i = 0; i < 12; ++i)
         EXPECT_EQ(dz->dbld[i], 0);
     EXPECT_EQ(dz->val_min, 0);
@@ -165,7 +163,7 @@ TEST(Bereinigen, ImageWithoutCellsAtOnce)
     // an empty record at once (walking 2^31 rows of nothing took seconds).
     for (auto [n_y, n_x] : {std::pair<int, int>{INT_MAX, 0}, {0, INT_MAX}}) {
         TestBild b(n_y, n_x);
-        DbldPtr d;
+        DBLD_BLOCK d;
         EXPECT_LT(sekunden([&] { d = bereinigen(b); }), 0.5) << n_y << " x " << n_x;
         ASSERT_TRUE(d);
         EXPECT_EQ(d->val_min, 0);

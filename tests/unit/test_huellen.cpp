@@ -34,14 +34,10 @@ protected:
     }
 };
 
-struct UebergaengeFrei {
-    void operator()(UEBERGAENGE* u) const { uebergaenge_delete(&u); }
-};
-using UebergaengePtr = std::unique_ptr<UEBERGAENGE, UebergaengeFrei>;
 
-UebergaengePtr sammlung(std::initializer_list<PUNKT> punkte)
+UEBERGAENGE_BLOCK sammlung(std::initializer_list<PUNKT> punkte)
 {
-    UebergaengePtr u(uebergaenge_new(n_rasterpunkte));
+    UEBERGAENGE_BLOCK u(uebergaenge_new(n_rasterpunkte));
     for (PUNKT p : punkte)
         uebergaenge_append(u.get(), p.x, p.y);
     u->mitte.x = (float)(u->x_min + u->x_max) / 2.0f;
@@ -52,7 +48,7 @@ UebergaengePtr sammlung(std::initializer_list<PUNKT> punkte)
 // The hull search over the given points: the hull list in raster units and
 // the caller's HUELLE.
 struct Suche {
-    UebergaengePtr u;
+    UEBERGAENGE_BLOCK u;
     HUELLE huelle{0, nullptr};
     std::vector<std::pair<int, int>> liste;
     std::string log;
@@ -120,7 +116,7 @@ TEST_F(Huellen, TuningDefaults)
 {
     EXPECT_EQ(huelle_bei_prozent, 75);
     EXPECT_EQ(n_rasterpunkte, 8);
-    UebergaengePtr u(uebergaenge_new(8));
+    UEBERGAENGE_BLOCK u(uebergaenge_new(8));
     ASSERT_TRUE(u);
     EXPECT_EQ(u->max, 800);
     EXPECT_EQ(u->n_punkte, 0);
@@ -256,7 +252,7 @@ TEST_F(Huellen, FewPoints)
 
 TEST_F(Huellen, CapacityIs799)
 {
-    UebergaengePtr u(uebergaenge_new(8));
+    UEBERGAENGE_BLOCK u(uebergaenge_new(8));
     testing::internal::CaptureStderr();
     for (int i = 0; i < 799; ++i)
         ASSERT_TRUE(uebergaenge_append(u.get(), i % 40, i / 40));
@@ -271,7 +267,7 @@ TEST_F(Huellen, CapacityIs799)
 
 TEST_F(Huellen, Chart)
 {
-    UebergaengePtr u = sammlung({{1, 2}, {3, 2}, {2, 0}});
+    UEBERGAENGE_BLOCK u = sammlung({{1, 2}, {3, 2}, {2, 0}});
     dbld_loglevel = DBLD_LOGLEVEL_LOG;
     testing::internal::CaptureStderr();
     uebergaenge_plot(u.get());
@@ -282,7 +278,7 @@ TEST_F(Huellen, Chart)
               "\n  0:    *"
               "\n      1 2 3\n");
 
-    UebergaengePtr leer = sammlung({});
+    UEBERGAENGE_BLOCK leer = sammlung({});
     testing::internal::CaptureStderr();
     uebergaenge_plot(leer.get());
     EXPECT_EQ(testing::internal::GetCapturedStderr(), "");
@@ -290,7 +286,7 @@ TEST_F(Huellen, Chart)
 
 TEST_F(Huellen, GnuplotListing)
 {
-    UebergaengePtr u = sammlung({{1, 2}, {3, 4}});
+    UEBERGAENGE_BLOCK u = sammlung({{1, 2}, {3, 4}});
     u->x_offset = 64;
     char* text = nullptr;
     size_t laenge = 0;

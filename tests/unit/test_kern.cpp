@@ -1,5 +1,6 @@
 // Pressure image record, sampling between cells, diagnostic log.
 #include "bild_helfer.h"
+#include "dbld_speicher.h"
 
 #include <gtest/gtest.h>
 
@@ -9,14 +10,11 @@
 
 namespace {
 
-struct DbldFrei {
-    void operator()(DBLD* d) const { DBLD_delete(&d); }
-};
-using DbldPtr = std::unique_ptr<DBLD, DbldFrei>;
+using dbld_speicher::DBLD_BLOCK;
 
 TEST(Record, NewIsZeroFilledWithMaskBehindValues)
 {
-    DbldPtr d(DBLD_new(3, 4));
+    DBLD_BLOCK d(DBLD_new(3, 4));
     ASSERT_TRUE(d);
     EXPECT_EQ(d->n_rows, 3);
     EXPECT_EQ(d->n_cols, 4);
@@ -46,7 +44,7 @@ TEST(Record, DeleteLeavesPointerNull)
 TEST(Record, InitValueRanges)
 {
     const int gemischt[] = {0, 5, -3, 200};
-    DbldPtr d(DBLD_init(gemischt, 2, 2));
+    DBLD_BLOCK d(DBLD_init(gemischt, 2, 2));
     ASSERT_TRUE(d);
     const int masken[] = {1, 0, 1, 0};
     for (int i = 0; i < 4; ++i) {
@@ -57,13 +55,13 @@ TEST(Record, InitValueRanges)
     EXPECT_EQ(d->val_max, 200);
 
     const int nullen[] = {0, 0, 0};
-    DbldPtr z(DBLD_init(nullen, 1, 3));
+    DBLD_BLOCK z(DBLD_init(nullen, 1, 3));
     EXPECT_EQ(z->val_min, 0);
     EXPECT_EQ(z->val_max, 0);
     EXPECT_EQ(z->mask[0] + z->mask[1] + z->mask[2], 3);
 
     const int hoch[] = {300, 300};
-    DbldPtr h(DBLD_init(hoch, 1, 2));
+    DBLD_BLOCK h(DBLD_init(hoch, 1, 2));
     EXPECT_EQ(h->val_min, 256);
     EXPECT_EQ(h->val_max, 300);
 }
@@ -71,7 +69,7 @@ TEST(Record, InitValueRanges)
 TEST(Record, MinMaxCountsZeros)
 {
     const int werte[] = {0, 5, 200};
-    DbldPtr d(DBLD_init(werte, 1, 3));
+    DBLD_BLOCK d(DBLD_init(werte, 1, 3));
     DBLD_min_max(d.get());
     EXPECT_EQ(d->val_min, 0);
     EXPECT_EQ(d->val_max, 200);

@@ -1,5 +1,6 @@
 // Pressure image text format: DBLD_get and DBLD_put.
 #include "dbld.h"
+#include "dbld_speicher.h"
 
 #include <gtest/gtest.h>
 
@@ -13,15 +14,12 @@
 
 namespace {
 
-struct DbldFrei {
-    void operator()(DBLD* d) const { DBLD_delete(&d); }
-};
-using DbldPtr = std::unique_ptr<DBLD, DbldFrei>;
+using dbld_speicher::DBLD_BLOCK;
 
 // One DBLD_get over text: the record, the log it wrote and the stream
 // position behind it.
 struct Gelesen {
-    DbldPtr dbld;
+    DBLD_BLOCK dbld;
     std::string log;
     long position = -1;
     std::string rest; // the next line of the stream after the image
@@ -102,7 +100,7 @@ TEST_F(Textformat, ExampleReadsAndWritesBackCharacterForCharacter)
 
 TEST_F(Textformat, WriterFormatsWideIndicesAndValues)
 {
-    DbldPtr d(DBLD_new(101, 2));
+    DBLD_BLOCK d(DBLD_new(101, 2));
     ASSERT_TRUE(d);
     d->dbld[100 * 2 + 0] = 1234;
     d->mask[100 * 2 + 1] = 1;
@@ -126,7 +124,7 @@ TEST_F(Textformat, WriterFormatsWideIndicesAndValues)
 TEST_F(Textformat, LargeImageRoundTrip)
 {
     // 300 rows of 200 values: lines of 805 characters, still within 1023.
-    DbldPtr d(DBLD_new(300, 200));
+    DBLD_BLOCK d(DBLD_new(300, 200));
     ASSERT_TRUE(d);
     for (int i = 0; i < 300 * 200; ++i) {
         d->dbld[i] = (i * 37) % 1000;
@@ -289,9 +287,9 @@ TEST_F(Textformat, StreamStaysBehindRowZero)
     std::vector<char> puffer(zwei.begin(), zwei.end());
     FILE* fp = fmemopen(puffer.data(), puffer.size(), "r");
     ASSERT_NE(fp, nullptr);
-    DbldPtr a(DBLD_get(fp));
-    DbldPtr b(DBLD_get(fp));
-    DbldPtr c(DBLD_get(fp));
+    DBLD_BLOCK a(DBLD_get(fp));
+    DBLD_BLOCK b(DBLD_get(fp));
+    DBLD_BLOCK c(DBLD_get(fp));
     fclose(fp);
     ASSERT_TRUE(a);
     ASSERT_TRUE(b);

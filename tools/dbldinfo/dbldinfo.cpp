@@ -13,6 +13,7 @@
 // is reported as "datei:zeile: Bild n nicht lesbar: reason", with the line
 // where the reader stopped and the reader's own message as the reason.
 #include "dbld.h"
+#include "dbld_speicher.h"
 
 #include <getopt.h>
 #include <unistd.h>
@@ -34,10 +35,7 @@ struct Optionen {
     DBLD_LOGLEVEL stufe = DBLD_LOGLEVEL_ERR;
 };
 
-struct DbldFrei {
-    void operator()(DBLD* d) const { DBLD_delete(&d); }
-};
-using DbldPtr = std::unique_ptr<DBLD, DbldFrei>;
+using dbld_speicher::DBLD_BLOCK;
 
 struct DateiSchliessen {
     void operator()(FILE* f) const { fclose(f); }
@@ -317,7 +315,7 @@ void bild_zeigen(const DBLD* d, const char* name, int nummer, const Optionen& op
     printf("# %s, Bild %d: %d x %d, val_min %d, val_max %d, %d maskiert\n", name, nummer,
            d->n_rows, d->n_cols, d->val_min, d->val_max, zaehle_maskiert(d));
     if (opt.bereinigen) {
-        DbldPtr b(DBLD_bereinigen(d));
+        DBLD_BLOCK b(DBLD_bereinigen(d));
         if (!b) {
             printf("# bereinigt: zu wenig Speicher\n");
         } else {
@@ -342,7 +340,7 @@ bool datei_zeigen(FILE* fp, const char* name, const Optionen& opt)
     for (int nummer = 1; opt.anzahl < 0 || nummer <= opt.anzahl; ++nummer) {
         zufuhr.marke();
         fang.beginnen();
-        DbldPtr d(DBLD_get(zufuhr.strom()));
+        DBLD_BLOCK d(DBLD_get(zufuhr.strom()));
         std::string log = fang.beenden();
         if (zufuhr.lesefehler()) {
             fprintf(stderr, "dbldinfo: %s: %s\n", name, strerror(zufuhr.lesefehler()));
@@ -367,7 +365,7 @@ bool datei_zeigen(FILE* fp, const char* name, const Optionen& opt)
                 if (mem) {
                     dbld_loglevel = DBLD_LOGLEVEL_ERR;
                     fang.beginnen();
-                    DbldPtr nochmal(DBLD_get(mem.get()));
+                    DBLD_BLOCK nochmal(DBLD_get(mem.get()));
                     log = fang.beenden();
                     dbld_loglevel = opt.stufe;
                 }

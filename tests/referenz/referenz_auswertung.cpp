@@ -7,6 +7,7 @@
 // against this copy, the benchmarks measure against it.
 #include "referenz_auswertung.h"
 
+#include "druckmessung/dbld_speicher.h"
 #include "druckmessung/dbld_winkeltabellen.h"
 
 #include <climits>
@@ -17,10 +18,6 @@
 namespace referenz {
 
 namespace {
-
-struct Frei {
-    void operator()(void* p) const { free(p); }
-};
 
 const int min_n = 3;
 const int min_z = 2;
@@ -89,7 +86,7 @@ int auswertung_std_feld(AUSWERTUNGSERGEBNIS* ergebnis, const int* druckbild, int
 {
     dbld_dbg_msg("Standardauswertung\n");
     long n = (long)n_y * n_x;
-    std::unique_ptr<int, Frei> bereinigt((int*)calloc(n > 0 ? (size_t)n : 1, sizeof(int)));
+    dbld_speicher::C_BLOCK<int[]> bereinigt((int*)calloc(n > 0 ? (size_t)n : 1, sizeof(int)));
     if (!bereinigt)
         return 0;
     druckbild_bereinigen(bereinigt.get(), druckbild, n_y, n_x);
@@ -205,10 +202,6 @@ constexpr double pi = 3.14159265358979323846;
 
 // Sampling step along an axis, cell units.
 const float dl = 0.1f;
-
-struct DbldLoeschen {
-    void operator()(DBLD* p) const { DBLD_delete(&p); }
-};
 
 // Truncation toward zero to an int, as a plain conversion does; values
 // outside the int range are clamped and NaN gives 0 instead of undefined
@@ -511,7 +504,7 @@ int auswertung_stdplus_feld(AUSWERTUNGSERGEBNIS* ergebnis, const int* druckbild,
 {
     dbld_dbg_msg("Erweiterte Standardauswertung\n");
     long n = (long)n_y * n_x;
-    std::unique_ptr<int, Frei> bereinigt((int*)calloc(n > 0 ? (size_t)n : 1, sizeof(int)));
+    dbld_speicher::C_BLOCK<int[]> bereinigt((int*)calloc(n > 0 ? (size_t)n : 1, sizeof(int)));
     if (!bereinigt)
         return 0;
     druckbild_bereinigen(bereinigt.get(), druckbild, n_y, n_x);
@@ -533,7 +526,7 @@ int auswertung_stdplus_feld(AUSWERTUNGSERGEBNIS* ergebnis, const int* druckbild,
     }
     dbld_dbg_msg("Schwerpunkt rechts: x=%.1f; y=%.1f\n", srx, sry);
 
-    std::unique_ptr<DBLD, DbldLoeschen> dbld(DBLD_init(bereinigt.get(), n_y, n_x));
+    dbld_speicher::DBLD_BLOCK dbld(DBLD_init(bereinigt.get(), n_y, n_x));
     if (!dbld)
         return 0;
 
