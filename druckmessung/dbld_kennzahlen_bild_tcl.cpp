@@ -102,7 +102,7 @@ namespace {
 
 const char* const bild_optionen[] = {"-mask",    "-resolution", "-grid",     "-frame",
                                      "-maximum", "-quality",    "-kontrast", nullptr};
-enum { o_mask, o_resolution, o_grid, o_frame, o_maximum, o_quality, o_kontrast };
+enum class OPTION { mask, resolution, grid, frame, maximum, quality, kontrast };
 const char* const gitterarten[] = {"no", "solid", "dotted", nullptr};
 
 int differenzbild_falsch(Tcl_Interp* interp, Tcl_Obj* const objv[])
@@ -141,29 +141,29 @@ int Differenzbild_Cmd(ClientData, Tcl_Interp* interp, int objc, Tcl_Obj* const o
             return TCL_ERROR;
         Tcl_Obj* wert = objv[i + 1];
         int status = TCL_OK;
-        switch (option) {
-        case o_mask:
+        switch ((OPTION)option) {
+        case OPTION::mask:
             maske = wert;
             par.mask = 1;
             break;
-        case o_resolution:
+        case OPTION::resolution:
             status = dbld_tcl::int_lesen(interp, wert, &par.resolution);
             break;
-        case o_grid:
+        case OPTION::grid:
             status = Tcl_GetIndexFromObjStruct(interp, wert, gitterarten, sizeof(char*), "-grid",
                                                0, &par.grid);
             break;
-        case o_frame:
+        case OPTION::frame:
             status = dbld_tcl::int_lesen(interp, wert, &par.frame);
             break;
-        case o_maximum:
+        case OPTION::maximum:
             status = dbld_tcl::int_lesen(interp, wert, &maximum);
             mit_maximum = true;
             break;
-        case o_quality:
+        case OPTION::quality:
             status = dbld_tcl::int_lesen(interp, wert, &par.quality);
             break;
-        case o_kontrast:
+        case OPTION::kontrast:
             status = option_wert(interp, wert, "-kontrast", 0, 7, &kontrast);
             break;
         }

@@ -57,7 +57,7 @@ using namespace dbld_kennzahlen;
 
 const char* const statistik_optionen[] = {"-schwelle", "-bereich", "-teilung", "-fenster",
                                           nullptr};
-enum { s_schwelle, s_bereich, s_teilung, s_fenster };
+enum class STATISTIK_OPTION { schwelle, bereich, teilung, fenster };
 
 const char* const statistik_namen[] = {
     "zellen",         "summe",         "spitze",         "spitze_zeile",
@@ -102,19 +102,19 @@ int Statistik_Cmd(ClientData, Tcl_Interp* interp, int objc, Tcl_Obj* const objv[
                                       "option", 0, &option) != TCL_OK)
             return TCL_ERROR;
         int status = TCL_OK;
-        switch (option) {
-        case s_schwelle:
+        switch ((STATISTIK_OPTION)option) {
+        case STATISTIK_OPTION::schwelle:
             status = dbld_tcl::int_lesen(interp, objv[i + 1], &wahl.schwelle);
             break;
-        case s_bereich:
+        case STATISTIK_OPTION::bereich:
             status = bereich_lesen(interp, objv[i + 1], &wahl);
             bereich = true;
             break;
-        case s_teilung:
+        case STATISTIK_OPTION::teilung:
             status = dbld_tcl::int_lesen(interp, objv[i + 1], &wahl.teilung);
             teilung = true;
             break;
-        case s_fenster:
+        case STATISTIK_OPTION::fenster:
             status = dbld_tcl::int_lesen(interp, objv[i + 1], &wahl.fenster);
             break;
         }
@@ -165,9 +165,9 @@ int Statistik_Cmd(ClientData, Tcl_Interp* interp, int objc, Tcl_Obj* const objv[
 // ---- ::druckbild::mittel ------------------------------------------------------
 
 const char* const mittel_optionen[] = {"-art", "-ganzzahlig", nullptr};
-enum { m_art, m_ganzzahlig };
+enum class MITTEL_OPTION { art, ganzzahlig };
 const char* const mittel_arten[] = {"mittel", "spitze", nullptr};
-enum { a_mittel, a_spitze };
+enum class MITTEL_ART { mittel, spitze };
 
 int mittel_falsch(Tcl_Interp* interp, Tcl_Obj* const objv[])
 {
@@ -180,14 +180,14 @@ int Mittel_Cmd(ClientData, Tcl_Interp* interp, int objc, Tcl_Obj* const objv[])
 {
     if (objc < 4)
         return mittel_falsch(interp, objv);
-    int art = a_mittel;
+    int art = (int)MITTEL_ART::mittel;
     bool ganzzahlig = false;
     for (int i = 4; i < objc; ++i) {
         int option;
         if (Tcl_GetIndexFromObjStruct(interp, objv[i], mittel_optionen, sizeof(char*),
                                       "option", 0, &option) != TCL_OK)
             return TCL_ERROR;
-        if (option == m_ganzzahlig) {
+        if (option == (int)MITTEL_OPTION::ganzzahlig) {
             ganzzahlig = true;
             continue;
         }
@@ -237,7 +237,7 @@ int Mittel_Cmd(ClientData, Tcl_Interp* interp, int objc, Tcl_Obj* const objv[])
     int* anzahlen = bild + n;
     long long* summen = (long long*)(bild + 2 * (size_t)n);
     int* spitzen = anzahlen;
-    for (int i = 0; i < n && art == a_spitze; ++i)
+    for (int i = 0; i < n && art == (int)MITTEL_ART::spitze; ++i)
         spitzen[i] = -1;
     // Each frame as ints, one after the other.  A frame may be an element
     // of another frame (a script can build that): converting it there
@@ -247,7 +247,7 @@ int Mittel_Cmd(ClientData, Tcl_Interp* interp, int objc, Tcl_Obj* const objv[])
     for (Tcl_Size b = 0; b < n_bilder; ++b) {
         if (dbld_tcl::liste_nach_int(interp, bilder[b], bild) != TCL_OK)
             return TCL_ERROR;
-        if (art == a_spitze)
+        if (art == (int)MITTEL_ART::spitze)
             spitze_aufnehmen(spitzen, bild, n);
         else
             mittel_aufnehmen(summen, anzahlen, bild, n);
@@ -258,7 +258,7 @@ int Mittel_Cmd(ClientData, Tcl_Interp* interp, int objc, Tcl_Obj* const objv[])
         return dbld_tcl::zu_wenig_speicher(interp);
     for (int i = 0; i < n; ++i) {
         Tcl_Obj* wert;
-        if (art == a_spitze)
+        if (art == (int)MITTEL_ART::spitze)
             wert = Tcl_NewIntObj(spitzen[i]);
         else if (ganzzahlig)
             wert = Tcl_NewIntObj(mittel_gerundet(summen[i], anzahlen[i]));
@@ -273,7 +273,7 @@ int Mittel_Cmd(ClientData, Tcl_Interp* interp, int objc, Tcl_Obj* const objv[])
 // ---- ::druckbild::farbskala ---------------------------------------------------
 
 const char* const farbskala_optionen[] = {"-divergierend", "-kontrast", nullptr};
-enum { f_divergierend, f_kontrast };
+enum class FARBSKALA_OPTION { divergierend, kontrast };
 
 // Most colours of one legend: the diverging scale has 511 levels, a legend
 // of more entries repeats them.
@@ -289,7 +289,7 @@ int Farbskala_Cmd(ClientData, Tcl_Interp* interp, int objc, Tcl_Obj* const objv[
         if (Tcl_GetIndexFromObjStruct(interp, objv[i], farbskala_optionen, sizeof(char*),
                                       "option", 0, &option) != TCL_OK)
             return TCL_ERROR;
-        if (option == f_divergierend) {
+        if (option == (int)FARBSKALA_OPTION::divergierend) {
             divergierend = true;
             continue;
         }
