@@ -104,7 +104,7 @@ test-san: $(SANBUILD)/Makefile
 
 # Several threads at once under ThreadSanitizer: the unit case of six
 # threads logging (tests/unit/test_faeden.cpp, a program of its own) and
-# the Tcl suite of threads (Thread package) over the two packages it calls,
+# the Tcl suite of threads (Thread package) over the three packages it calls,
 # in tclsh8.6 with the sanitizer's runtime loaded first (tests/tsan.supp
 # leaves Tcl's own code unjudged).  The sanitizer sees a race whether or
 # not the threads happen to collide.
@@ -113,7 +113,7 @@ $(TSANBUILD)/Makefile: CMakeLists.txt
 
 test-tsan: $(TSANBUILD)/Makefile
 	$(CMAKE) -S . -B $(TSANBUILD) > /dev/null
-	$(CMAKE) --build $(TSANBUILD) -j $(JOBS) --target beckenrotation druckbildanalyse faeden_tests
+	$(CMAKE) --build $(TSANBUILD) -j $(JOBS) --target beckenrotation druckbildanalyse druckbildkennzahlen faeden_tests
 	cd $(TSANBUILD) && $(CTEST) --output-on-failure -R '^(faeden_tests|tcl_nebenlaeufig)$$'
 
 # The packages built against Tcl's stubs library, for hosts that open libtcl
