@@ -4,7 +4,6 @@
 //   ::druckbild::farbskala ?-divergierend? ?-kontrast c? anzahl
 // (::druckbild::umrisse and ::druckbild::differenzbild in
 // dbld_kennzahlen_bild_tcl.cpp).
-#include "dbld_kennzahlen_tcl.h"
 
 #include "dbld_kennzahlen.h"
 #include "dbld_kennzahlen_befehle.h"
@@ -331,16 +330,7 @@ const dbld_tcl::BEFEHL befehle[] = {{"::druckbild::statistik", Statistik_Cmd},
                                     {"::druckbild::differenzbild", Differenzbild_Cmd},
                                     {"::druckbild::farbskala", Farbskala_Cmd},
                                     {nullptr, nullptr}};
-const dbld_tcl::PAKET paket = {"Druckbildkennzahlen", "1.0", befehle};
 
 } // namespace
 
-int Druckbildkennzahlen_Init(Tcl_Interp* interp)
-{
-    return dbld_tcl::paket_anmelden(interp, &paket);
-}
-
-int Tcl_Init(Tcl_Interp* interp)
-{
-    return Druckbildkennzahlen_Init(interp);
-}
+DBLD_PAKET_EINSTIEG(befehle)
