@@ -3,12 +3,16 @@
 # chroot with /proc and /dev); needs root and the network, so it is not part
 # of make test.
 #   tests/paket/chroot.sh pakete <deb-folder> [suite]
-#       apt-get install ./*.deb of the folder: all four packages load in
+#       apt-get install ./*.deb of the folder: all five packages load in
 #       tclsh8.6 with no path set, the manual pages and the copyright file
 #       are there, dbldinfo --help exits 0
 #   tests/paket/chroot.sh demo <repository> [suite]
 #       a clone of the repository's HEAD inside, ./run.sh demo timed, with
 #       the packages it installed
+#   tests/paket/chroot.sh test <repository> [suite]
+#       a clone of the repository's HEAD inside, ./run.sh test run
+#       DBLD_LAEUFE times (default 1) in a row, each timed; fails at the
+#       first run that fails
 #   tests/paket/chroot.sh paketbau <repository> [suite]
 #       a clone inside, its build dependencies installed (apt-get build-dep),
 #       dpkg-buildpackage -us -uc -b timed, lintian on the result (on
@@ -105,6 +109,17 @@ demo)
             "$(grep -E 'newly installed' "$wurzel/root/demo.log")"
     grep -E '^(Sitzbewertung|Station)' "$wurzel/root/demo.log"
     ;;
+test)
+    git clone -q "$quelle" "$wurzel/root/druckmessung"
+    lauf=1
+    while [ "$lauf" -le "${DBLD_LAEUFE:-1}" ]; do
+        start=$(date +%s)
+        drin 'cd /root/druckmessung && ./run.sh test' > "$wurzel/root/test$lauf.log" 2>&1 \
+            || { tail -30 "$wurzel/root/test$lauf.log"; meldung "./run.sh test, run $lauf: FAILED"; exit 1; }
+        meldung "./run.sh test, run $lauf: passed in $(($(date +%s) - start)) s"
+        lauf=$((lauf + 1))
+    done
+    ;;
 paketbau)
     git clone -q "$quelle" "$wurzel/root/druckmessung"
     start=$(date +%s)
@@ -127,7 +142,7 @@ paketbau)
     exit $status
     ;;
 *)
-    echo "usage: tests/paket/chroot.sh pakete|demo|paketbau <folder> [bookworm|trixie]" >&2
+    echo "usage: tests/paket/chroot.sh pakete|demo|test|paketbau <folder> [bookworm|trixie]" >&2
     exit 2
     ;;
 esac
