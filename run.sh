@@ -29,14 +29,15 @@ case "${1:-}" in
                      libbenchmark-dev
                      # the archive of sessions: TDBC with SQLite and PostgreSQL (the
                      # suite starts a cluster of its own), tcllib's JSON (fast with its
-                     # compiled part), the report's PDF from PostScript and its text
-                     tcllib-critcl tcl8.6-tdbc tcl8.6-tdbc-sqlite3 tcl8.6-tdbc-postgres
+                     # compiled part), tDOM's JSON parser for the types of an imported
+                     # session, the report's PDF from PostScript and its text
+                     tcllib-critcl tdom tcl8.6-tdbc tcl8.6-tdbc-sqlite3 tcl8.6-tdbc-postgres
                      postgresql ghostscript poppler-utils) ;;
     bench)  pakete+=(libbenchmark-dev tcllib tcl8.6-tdbc tcl8.6-tdbc-sqlite3) ;;
     # the station view; the fitter's view also needs tklib and tcllib (and
-    # for its archive and report TDBC with SQLite, ghostscript)
-    viewer|anpassung) pakete+=(tk8.6 libtk-img tklib tcllib tcllib-critcl tcl8.6-tdbc tcl8.6-tdbc-sqlite3
-                               ghostscript) ;;
+    # for its archive and report TDBC with SQLite, tDOM, ghostscript)
+    viewer|anpassung) pakete+=(tk8.6 libtk-img tklib tcllib tcllib-critcl tdom tcl8.6-tdbc
+                               tcl8.6-tdbc-sqlite3 ghostscript) ;;
 esac
 # The tests of several threads at once: Tcl's Thread package.
 if [ "${1:-}" = test ]; then pakete+=(tcl-thread); fi

@@ -1003,6 +1003,7 @@ proc ::archiv::aus_json {text} {
     if {[catch {json::json2dict $text} d]} {
         fehler IMPORT "keine JSON-Datei: [kurz $d]"
     }
+    json_arten_pruefen $text
     if {[catch {dict size $d}] || ![dict exists $d format]
             || [dict get $d format] ne $json_format} {
         fehler IMPORT "keine Sitzungsdatei (format ist nicht \"$json_format\")"
@@ -1018,6 +1019,119 @@ proc ::archiv::aus_json {text} {
         dict set s periode_ms ""
     }
     return [pruefen $s]
+}
+
+# The JSON types of a session file, which tcllib's reader does not keep (a
+# list where a text belongs would arrive as its words): read once more with
+# tDOM's JSON parser, each field of the session, its zones and snapshots
+# checked against its kind, no field twice.  The frames' values are checked
+# as text (a list of integers), not node by node, which would take seconds
+# for a long session.
+namespace eval ::archiv {
+    variable json_arten {
+        format string version number klient string titel string zeitpunkt string
+        station string notizen string kalibrierung_name string kalibrierung string
+        zeilen number spalten number periode_ms {number null} bilder bilder
+        zonen {liste zone} schnappschuesse {liste schnappschuss} kennzahlen kennzahlen
+    }
+    variable json_teile {
+        zone {name string zeile0 number spalte0 number zeile1 number spalte1 number
+              kennzahlen kennzahlen}
+        schnappschuss {name string von number bis number kennzahlen kennzahlen}
+    }
+}
+
+proc ::archiv::json_arten_pruefen {text} {
+    package require tdom
+    if {[catch {dom parse -json $text} dok]} {
+        fehler IMPORT "keine JSON-Datei: [kurz $dok]"
+    }
+    try {
+        if {[$dok jsonType] ne "OBJECT"} {
+            fehler IMPORT "keine Sitzungsdatei (kein JSON-Objekt)"
+        }
+        json_objekt_pruefen sitzung $dok $::archiv::json_arten
+    } finally {
+        $dok delete
+    }
+}
+
+# The kind of a JSON node: string, number, null, true, false, array or
+# object (a member holding a single value carries it in its one child).
+proc ::archiv::json_art {knoten} {
+    if {[$knoten nodeType] eq "TEXT_NODE"} {
+        return [string tolower [$knoten jsonType]]
+    }
+    set art [$knoten jsonType]
+    if {$art eq "NONE" && [llength [$knoten childNodes]] == 1} {
+        set art [[$knoten firstChild] jsonType]
+    }
+    return [string tolower $art]
+}
+
+# The members of an object against their kinds (arten: name kind ...);
+# members not named there are left to the field check, which refuses them.
+proc ::archiv::json_objekt_pruefen {wo objekt arten} {
+    set gesehen {}
+    foreach glied [$objekt childNodes] {
+        set name [$glied nodeName]
+        if {[dict exists $gesehen $name]} {
+            fehler FELD "$wo: Feld \"[kurz $name]\" doppelt"
+        }
+        dict set gesehen $name 1
+        if {[dict exists $arten $name]} {
+            json_glied_pruefen "$wo: $name" $glied [dict get $arten $name]
+        }
+    }
+}
+
+proc ::archiv::json_glied_pruefen {wo knoten soll} {
+    set art [json_art $knoten]
+    switch -- [lindex $soll 0] {
+        bilder {
+            if {$art ne "array"} {
+                fehler FELD "$wo ist keine Liste von Bildern (JSON $art)"
+            }
+            set nr 0
+            foreach bild [$knoten childNodes] {
+                incr nr
+                if {[json_art $bild] ne "array"
+                        || ![regexp {^\[(?:-?\d+(?:,-?\d+)*)?\]$} [$bild asJSON]]} {
+                    fehler FELD "$wo: Bild $nr ist keine Liste ganzer Zahlen"
+                }
+            }
+        }
+        liste {
+            if {$art ne "array"} {
+                fehler FELD "$wo ist keine Liste (JSON $art)"
+            }
+            set nr 0
+            foreach teil [$knoten childNodes] {
+                incr nr
+                if {[json_art $teil] ne "object"} {
+                    fehler FELD "$wo: Eintrag $nr ist kein Objekt"
+                }
+                json_objekt_pruefen "$wo $nr" $teil \
+                    [dict get $::archiv::json_teile [lindex $soll 1]]
+            }
+        }
+        kennzahlen {
+            if {$art ne "object"} {
+                fehler FELD "$wo ist kein Objekt (JSON $art)"
+            }
+            foreach glied [$knoten childNodes] {
+                if {[json_art $glied] ni {number string}} {
+                    fehler FELD "$wo: [kurz [$glied nodeName]] ist weder Zahl noch Text"
+                }
+            }
+        }
+        default {
+            if {$art ni $soll} {
+                set text [dict get {string Text number Zahl} [lindex $soll 0]]
+                fehler FELD "$wo ist kein $text (JSON $art)"
+            }
+        }
+    }
 }
 
 # Imports a session file as a new session and returns its id.  The file is
